@@ -1,0 +1,33 @@
+#ifndef QORX_IMAGE_IMAGE_H
+#define QORX_IMAGE_IMAGE_H
+
+#include <cstdint>
+#include <cstdio>
+
+// Load flags, passed to every reader's load(path, flags).
+enum LoadFlags : unsigned {
+    SwapRedBlue = 1,      // exchange red and blue relative to the reader's own order
+    OpaqueAlpha = 4,      // TGA: alpha 255 for 16- and 24-bit pixels
+    AlphaFromRedBit = 16, // TGA: alpha from the top bit of red, for 16- and 24-bit pixels
+};
+
+// A decoded picture: width x height pixels of 4 bytes, rows one after another.
+// Base of the readers; each declares its own load(path, flags), which returns
+// `pixels` on success and null on failure. The record owns `pixels`.
+class Image {
+public:
+    Image();
+    virtual ~Image();
+    Image(const Image&) = delete;
+    Image& operator=(const Image&) = delete;
+
+    uint32_t width;
+    uint32_t height;
+    FILE* stream;
+    uint8_t* pixels;
+    int32_t pixelCount;
+    int32_t bitsPerPixel;
+    int32_t bytesPerPixel;
+};
+
+#endif
