@@ -1,0 +1,280 @@
+#include "qorx/window/GlWindow.h"
+
+#include "qorx/window/WindowProc.h"
+
+#include <GL/gl.h>
+
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+const char windowClassName[] = "the Morrowgate accelerated library";
+
+// The class can be registered once per process: the first successful
+// registration clears this, and nothing sets it again, unregistering included.
+bool classNotRegistered = true;
+
+// DEVMODEA without its two panning members, as older systems expect it.
+const WORD devModeSizeWithoutPanning = 148;
+
+struct WindowStyle {
+    DWORD extended;
+    DWORD style;
+    int x;
+    int y;
+};
+
+WindowStyle windowStyleFor(bool fullscreen)
+{
+    if (fullscreen)
+        return {WS_EX_APPWINDOW, WS_POPUP, 0, 0};
+    return {WS_EX_APPWINDOW | WS_EX_WINDOWEDGE, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT};
+}
+
+DEVMODEA fullscreenMode(int32_t width, int32_t height, int32_t colorBits)
+{
+    DEVMODEA mode;
+    std::memset(&mode, 0, sizeof mode);
+    mode.dmSize = devModeSizeWithoutPanning;
+    mode.dmFields = DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT;
+    mode.dmBitsPerPel = static_cast<DWORD>(colorBits);
+    mode.dmPelsWidth = static_cast<DWORD>(width);
+    mode.dmPelsHeight = static_cast<DWORD>(height);
+    return mode;
+}
+
+PIXELFORMATDESCRIPTOR pixelFormatFor(int32_t colorBits, int32_t depthBits)
+{
+    PIXELFORMATDESCRIPTOR descriptor;
+    std::memset(&descriptor, 0, sizeof descriptor);
+    descriptor.nSize = sizeof descriptor;
+    descriptor.nVersion = 1;
+    descriptor.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
+    descriptor.iPixelType = PFD_TYPE_RGBA;
+    descriptor.cColorBits = static_cast<BYTE>(colorBits);
+    descriptor.cDepthBits = static_cast<BYTE>(depthBits & 0xFF);
+    descriptor.iLayerType = PFD_MAIN_PLANE;
+    return descriptor;
+}
+
+// A pixel-exact 2D projection with the origin at the top-left corner of the
+// client area and y growing downwards, plus the state every scene draws with.
+void setFixedGlState(int32_t width, int32_t height)
+{
+    glViewport(0, 0, width, height);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glEnable(GL_TEXTURE_2D);
+    glShadeModel(GL_SMOOTH);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClearDepth(1.0);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LEQUAL);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glEnable(GL_BLEND);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0.0, width, 0.0, height, -1.0, 10.0);
+    glScalef(1.0f, -1.0f, 1.0f);
+    glTranslatef(0.0f, static_cast<GLfloat>(-height), 0.0f);
+}
+
+void restoreDisplay(const GlWindow& window)
+{
+    if (!window.fullscreen)
+        return;
+    ChangeDisplaySettingsA(NULL, 0);
+    ShowCursor(TRUE);
+}
+
+// Undoes what a failing open has set up so far, in close's order, and returns
+// the open's code. Codes 2 to 7 name the step that failed.
+int32_t abandonOpen(GlWindow& window, int32_t code)
+{
+    restoreDisplay(window);
+    if (code == 7) {
+        wglMakeCurrent(NULL, NULL);
+        wglDeleteContext(window.glContext);
+    }
+    window.glContext = NULL;
+    if (code >= 4)
+        ReleaseDC(window.windowHandle, window.deviceContext);
+    window.deviceContext = NULL;
+    if (code >= 3)
+        DestroyWindow(window.windowHandle);
+    window.windowHandle = NULL;
+    return code;
+}
+
+bool unregisterClass(GlWindow& window)
+{
+    if (UnregisterClassA(windowClassName, window.instance))
+        return true;
+    window.instance = NULL;
+    return false;
+}
+
+[[noreturn]] void endOnQuit(GlWindow& window)
+{
+    if (window.isOpen)
+        window.close();
+    unregisterClass(window);
+    std::exit(0);
+}
+
+} // namespace
+
+// Every field gets the value registerClass gives it, so that a window whose
+// registration failed or was refused can still be destroyed safely.
+GlWindow::GlWindow()
+    : width(0), height(0), deviceContext(NULL), windowHandle(NULL), isOpen(false), glContext(NULL),
+      depthBits(16), fullscreen(false), instance(NULL)
+{
+}
+
+GlWindow::~GlWindow()
+{
+    if (isOpen)
+        close();
+    unregisterClass(*this);
+}
+
+int32_t GlWindow::registerClass()
+{
+    if (!classNotRegistered)
+        return 2;
+    instance = GetModuleHandleA(NULL);
+    WNDCLASSA windowClass;
+    std::memset(&windowClass, 0, sizeof windowClass);
+    windowClass.style = CS_HREDRAW | CS_VREDRAW | CS_OWNDC;
+    windowClass.lpfnWndProc = windowProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconA(NULL, IDI_WINLOGO);
+    windowClass.hCursor = LoadCursorA(NULL, IDC_ARROW);
+    windowClass.lpszClassName = windowClassName;
+    if (RegisterClassA(&windowClass) == 0)
+        return 1;
+    fullscreen = false;
+    classNotRegistered = false;
+    glContext = NULL;
+    isOpen = false;
+    depthBits = 16;
+    return 0;
+}
+
+int32_t GlWindow::setFullscreen()
+{
+    fullscreen = true;
+    return 0;
+}
+
+int32_t GlWindow::open(int32_t clientWidth, int32_t clientHeight, int32_t colorBits, const char* title)
+{
+    if (isOpen)
+        return 9;
+    if (colorBits != 16 && colorBits != 24 && colorBits != 32)
+        return 10;
+    if (clientWidth <= 0 || clientHeight <= 0)
+        return 11;
+    if (fullscreen) {
+        DEVMODEA mode = fullscreenMode(clientWidth, clientHeight, colorBits);
+        if (ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN) != DISP_CHANGE_SUCCESSFUL)
+            return 1;
+        ShowCursor(FALSE);
+    }
+    const WindowStyle style = windowStyleFor(fullscreen);
+    RECT rect = {0, 0, clientWidth, clientHeight};
+    AdjustWindowRectEx(&rect, style.style, FALSE, style.extended);
+    windowHandle = CreateWindowExA(style.extended, windowClassName, title,
+                                   style.style | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, style.x, style.y,
+                                   rect.right - rect.left, rect.bottom - rect.top, NULL, NULL, instance, NULL);
+    if (windowHandle == NULL)
+        return abandonOpen(*this, 2);
+    PIXELFORMATDESCRIPTOR descriptor = pixelFormatFor(colorBits, depthBits);
+    deviceContext = GetDC(windowHandle);
+    if (deviceContext == NULL)
+        return abandonOpen(*this, 3);
+    const int format = ChoosePixelFormat(deviceContext, &descriptor);
+    if (format == 0)
+        return abandonOpen(*this, 4);
+    if (!SetPixelFormat(deviceContext, format, &descriptor))
+        return abandonOpen(*this, 5);
+    glContext = wglCreateContext(deviceContext);
+    if (glContext == NULL)
+        return abandonOpen(*this, 6);
+    if (!wglMakeCurrent(deviceContext, glContext))
+        return abandonOpen(*this, 7);
+    ShowWindow(windowHandle, SW_SHOW);
+    SetForegroundWindow(windowHandle);
+    SetFocus(windowHandle);
+    setFixedGlState(clientWidth, clientHeight);
+    width = clientWidth;
+    height = clientHeight;
+    isOpen = true;
+    return 0;
+}
+
+// A failure leaves the window open, so that a later close starts again; the
+// handles already given back are cleared so that the retry does not hand
+// them back a second time.
+int32_t GlWindow::close()
+{
+    if (!isOpen)
+        return 5;
+    restoreDisplay(*this);
+    if (glContext != NULL) {
+        if (!wglMakeCurrent(NULL, NULL))
+            return 1;
+        if (!wglDeleteContext(glContext))
+            return 2;
+        glContext = NULL;
+    }
+    if (deviceContext != NULL) {
+        const bool released = ReleaseDC(windowHandle, deviceContext) != 0;
+        deviceContext = NULL;
+        if (!released)
+            return 3;
+    }
+    if (windowHandle != NULL) {
+        const bool destroyed = DestroyWindow(windowHandle) != 0;
+        windowHandle = NULL;
+        if (!destroyed)
+            return 4;
+    }
+    isOpen = false;
+    return 0;
+}
+
+int32_t GlWindow::shutdown()
+{
+    if (isOpen)
+        close();
+    return unregisterClass(*this) ? 0 : 1;
+}
+
+// Handles at most one queued message, so the frame loop never waits for input.
+int32_t GlWindow::present()
+{
+    if (!isOpen)
+        return 1;
+    SwapBuffers(deviceContext);
+    MSG msg;
+    if (!PeekMessageA(&msg, NULL, 0, 0, PM_NOREMOVE))
+        return 0;
+    const BOOL got = GetMessageA(&msg, NULL, 0, 0);
+    if (got == 0)
+        endOnQuit(*this);
+    // -1 is GetMessageA's error: no message was taken, so there is none to dispatch.
+    if (got != -1) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return 0;
+}
+
+int32_t GlWindow::clear()
+{
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    return -1;
+}

@@ -1,0 +1,3 @@
+#include "qorx/window/KeyStateTable.h"
+
+unsigned char KeyStateTable[256] = {};
