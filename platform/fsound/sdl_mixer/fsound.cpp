@@ -3,10 +3,16 @@
 // reported in a single line on standard error, however many calls fail.
 #include <fmod.h>
 
+#include "Mp3Frames.h"
+#include "StderrMute.h"
+
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <memory>
 #include <new>
 
 // Every opened stream stays linked here. Nothing closes a stream, so the
@@ -34,32 +40,63 @@ void reportOnce(const char* what, const char* detail) {
     std::fprintf(stderr, "qorx: running silently: %s: %s\n", what, detail);
 }
 
-bool openAudio(int mixRate) {
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-        reportOnce("no sound device", SDL_GetError());
-        return false;
-    }
-    if (Mix_OpenAudio(mixRate, AUDIO_S16SYS, 2, kChunkFrames) != 0) {
-        reportOnce("cannot open sound output", SDL_GetError());
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        return false;
-    }
-    return true;
+// Returns what failed, or null; SDL's error says why.
+const char* startAudio(int mixRate) {
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
+        return "no sound device";
+    if (Mix_OpenAudio(mixRate, AUDIO_S16SYS, 2, kChunkFrames) == 0)
+        return nullptr;
+    return "cannot open sound output";
 }
 
-// Opened by extension and checked afterwards, so a file of another kind that
-// merely carries the name is refused rather than played as noise.
+// The drivers are muted while they probe; the reason is copied out before the
+// mute ends so that the one line printed afterwards can give it.
+bool openAudio(int mixRate) {
+    const char* failure = nullptr;
+    char reason[256] = "";
+    {
+        StderrMute mute;
+        failure = startAudio(mixRate);
+        if (failure) {
+            SDL_strlcpy(reason, SDL_GetError(), sizeof reason);
+            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        }
+    }
+    if (failure)
+        reportOnce(failure, reason);
+    return !failure;
+}
+
+// The whole file is read once to look at its frames; a soundtrack is a few
+// megabytes at most.
+bool looksPlayable(const char* fileName) {
+    std::FILE* file = std::fopen(fileName, "rb");
+    if (!file) {
+        reportOnce(fileName, std::strerror(errno));
+        return false;
+    }
+    long size = std::fseek(file, 0, SEEK_END) == 0 ? std::ftell(file) : -1;
+    std::unique_ptr<unsigned char[]> data(size > 0 ? new (std::nothrow) unsigned char[size] : nullptr);
+    bool read = data && std::fseek(file, 0, SEEK_SET) == 0 &&
+                std::fread(data.get(), 1, static_cast<std::size_t>(size), file) == static_cast<std::size_t>(size);
+    std::fclose(file);
+    if (read && mp3FramesAreIntact(data.get(), static_cast<std::size_t>(size)))
+        return true;
+    reportOnce(fileName, "not a playable MP3 file");
+    return false;
+}
+
+Mix_Music* loadMusicQuietly(const char* fileName) {
+    StderrMute mute;
+    return Mix_LoadMUS(fileName);
+}
+
 Mix_Music* loadMp3(const char* fileName) {
-    Mix_Music* music = Mix_LoadMUS(fileName);
-    if (!music) {
-        reportOnce(fileName, SDL_GetError());
+    if (!looksPlayable(fileName))
         return nullptr;
-    }
-    if (Mix_GetMusicType(music) != MUS_MP3) {
-        Mix_FreeMusic(music);
-        reportOnce(fileName, "not an MP3 file");
-        return nullptr;
-    }
+    Mix_Music* music = loadMusicQuietly(fileName);
+    if (!music)
+        reportOnce(fileName, "not a playable MP3 file");
     return music;
 }
 
