@@ -1,0 +1,38 @@
+#ifndef QORX_PLATFORM_SDL_DISPLAYMODES_H
+#define QORX_PLATFORM_SDL_DISPLAYMODES_H
+
+#include <windows.h>
+
+#include <SDL_video.h>
+
+struct WindowRecord;
+
+// The display mode that ChangeDisplaySettingsA asks for. SDL changes a
+// display's mode only for a full-screen window, so the mode is held until a
+// border-less popup window takes it: that window becomes full-screen in the
+// mode when it is shown, and the desktop's mode comes back when the mode is
+// restored or the window goes.
+//
+// X11 cannot change its colour depth while it runs: a mode of the asked size
+// whose depth differs is taken at the desktop's depth. Where the display has
+// no mode of the asked size at all, the window covers the screen at the
+// desktop's mode and its picture is scaled to fit with its shape kept.
+class DisplayModes {
+public:
+    static LONG change(const DEVMODEA& mode);
+    static LONG restore();
+
+    // SDL window flags for a window about to be made: full-screen for the
+    // popup that takes a changed mode, and the record marked accordingly.
+    static Uint32 prepareWindow(WindowRecord& record);
+    static void windowCreated(WindowRecord& record);
+    // The switch happens when the window is shown; if the display refused
+    // the mode, the window falls back to a scaled picture.
+    static void windowShown(WindowRecord& record);
+    static void windowDestroyed(WindowRecord& record);
+
+    // Win32's cursor display count: the cursor shows while it is 0 or more.
+    static int showCursor(bool show);
+};
+
+#endif

@@ -1,0 +1,161 @@
+#include "GlContexts.h"
+
+#include "HandleTable.h"
+#include "PixelFormat.h"
+#include "ScaledFramebuffer.h"
+#include "WindowRegistry.h"
+
+#include <SDL.h>
+
+namespace {
+
+struct ContextRecord {
+    SDL_GLContext context;
+    int pixelFormat;
+    HWND window; // the window it was last made current with
+    bool current;
+    SDL_threadID thread;
+    bool swapIntervalSet;
+    ScaledFramebuffer scaled;
+};
+
+HandleTable<ContextRecord, GlContexts::capacity> contexts;
+thread_local HGLRC currentContext = NULL;
+
+ContextRecord* recordOf(HGLRC context)
+{
+    return contexts.find(reinterpret_cast<uintptr_t>(context));
+}
+
+ContextRecord* currentRecord()
+{
+    return recordOf(currentContext);
+}
+
+void releaseCurrent()
+{
+    ContextRecord* record = currentRecord();
+    if (record != nullptr)
+        record->current = false;
+    currentContext = NULL;
+}
+
+void startScaling(ContextRecord& context, const WindowRecord& window)
+{
+    PixelFormat format;
+    if (!PixelFormat::decode(window.pixelFormat, &format))
+        return;
+    context.scaled.create(window.clientWidth, window.clientHeight, format.depthBits, format.stencilBits);
+}
+
+} // namespace
+
+HGLRC GlContexts::create(HDC deviceContext)
+{
+    WindowRecord* window = WindowRegistry::windowOfDc(deviceContext);
+    if (window == nullptr || window->sdlWindow == nullptr)
+        return NULL;
+    int index = contexts.add();
+    if (index < 0)
+        return NULL;
+    // SDL makes a new context current; WGL leaves the current one alone.
+    SDL_Window* previousWindow = SDL_GL_GetCurrentWindow();
+    SDL_GLContext previousContext = SDL_GL_GetCurrentContext();
+    SDL_GLContext made = SDL_GL_CreateContext(window->sdlWindow);
+    SDL_GL_MakeCurrent(previousWindow, previousContext);
+    if (made == nullptr) {
+        contexts.remove(index);
+        return NULL;
+    }
+    ContextRecord& record = contexts.records[index];
+    record.context = made;
+    record.pixelFormat = window->pixelFormat;
+    return reinterpret_cast<HGLRC>(contexts.handleOf(index));
+}
+
+BOOL GlContexts::makeCurrent(HDC deviceContext, HGLRC context)
+{
+    if (context == NULL) {
+        releaseCurrent();
+        SDL_GL_MakeCurrent(SDL_GL_GetCurrentWindow(), nullptr);
+        return TRUE;
+    }
+    ContextRecord* record = recordOf(context);
+    WindowRecord* window = WindowRegistry::windowOfDc(deviceContext);
+    if (record == nullptr || window == nullptr || window->sdlWindow == nullptr)
+        return FALSE;
+    // As in WGL: the window must have the context's pixel format, and a
+    // context is current on one thread at a time.
+    if (window->pixelFormat != record->pixelFormat)
+        return FALSE;
+    if (record->current && record->thread != SDL_ThreadID())
+        return FALSE;
+    if (SDL_GL_MakeCurrent(window->sdlWindow, record->context) != 0)
+        return FALSE;
+    releaseCurrent();
+    currentContext = context;
+    record->current = true;
+    record->thread = SDL_ThreadID();
+    record->window = WindowRegistry::handleOf(window);
+    if (!record->swapIntervalSet) {
+        SDL_GL_SetSwapInterval(1);
+        record->swapIntervalSet = true;
+    }
+    if (window->scaled)
+        startScaling(*record, *window);
+    record->scaled.bind();
+    return TRUE;
+}
+
+BOOL GlContexts::destroy(HGLRC context)
+{
+    ContextRecord* record = recordOf(context);
+    if (record == nullptr)
+        return FALSE;
+    if (record->current && record->thread != SDL_ThreadID())
+        return FALSE;
+    if (context == currentContext)
+        releaseCurrent();
+    // Its framebuffers go with it.
+    SDL_GL_DeleteContext(record->context);
+    contexts.remove(contexts.indexOf(reinterpret_cast<uintptr_t>(context)));
+    return TRUE;
+}
+
+BOOL GlContexts::swapBuffers(HDC deviceContext)
+{
+    WindowRecord* window = WindowRegistry::windowOfDc(deviceContext);
+    if (window == nullptr || window->sdlWindow == nullptr)
+        return FALSE;
+    ContextRecord* context = currentRecord();
+    bool drawsHere = context != nullptr && context->window == WindowRegistry::handleOf(window);
+    if (drawsHere && context->scaled.isActive()) {
+        int width = 0;
+        int height = 0;
+        SDL_GL_GetDrawableSize(window->sdlWindow, &width, &height);
+        context->scaled.copyToWindow(width, height);
+    }
+    SDL_GL_SwapWindow(window->sdlWindow);
+    if (drawsHere)
+        context->scaled.bind();
+    window->pacer.waitForNextFrame();
+    return TRUE;
+}
+
+void GlContexts::windowScaled(WindowRecord& window)
+{
+    ContextRecord* context = currentRecord();
+    if (context != nullptr && context->window == WindowRegistry::handleOf(&window)) {
+        startScaling(*context, window);
+        context->scaled.bind();
+    }
+}
+
+void GlContexts::windowDestroyed(WindowRecord& window)
+{
+    HWND handle = WindowRegistry::handleOf(&window);
+    for (int index = 0; index < capacity; ++index) {
+        if (contexts.isUsed(index) && contexts.records[index].window == handle)
+            contexts.records[index].window = NULL;
+    }
+}

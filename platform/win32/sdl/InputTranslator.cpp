@@ -1,0 +1,127 @@
+#include "InputTranslator.h"
+
+#include "MessageQueue.h"
+#include "VideoSystem.h"
+#include "VirtualKeys.h"
+#include "WindowRegistry.h"
+
+#include <SDL.h>
+
+namespace {
+
+const WPARAM activeWindow = 1; // WA_ACTIVE
+const WPARAM inactiveWindow = 0; // WA_INACTIVE
+const WPARAM sizeRestored = 0; // SIZE_RESTORED
+
+// Win32's key-message lParam: repeat count, extended-key flag, Alt held,
+// previous key state and transition state (the scan code is left 0).
+LPARAM keyFlags(const SDL_KeyboardEvent& key)
+{
+    bool released = key.type == SDL_KEYUP;
+    uint32_t flags = 1;
+    if (VirtualKeys::isExtended(key.keysym))
+        flags |= 1u << 24;
+    if ((key.keysym.mod & KMOD_ALT) != 0)
+        flags |= 1u << 29;
+    if (released || key.repeat != 0)
+        flags |= 1u << 30;
+    if (released)
+        flags |= 1u << 31;
+    return static_cast<LPARAM>(static_cast<int32_t>(flags));
+}
+
+bool isSystemKey(const SDL_KeyboardEvent& key, int virtualKey)
+{
+    if ((key.keysym.mod & KMOD_CTRL) != 0)
+        return false;
+    return virtualKey == VK_F10 || virtualKey == VK_MENU || (key.keysym.mod & KMOD_ALT) != 0;
+}
+
+MSG messageFor(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    MSG msg;
+    msg.hwnd = window;
+    msg.message = message;
+    msg.wParam = wParam;
+    msg.lParam = lParam;
+    msg.time = SDL_GetTicks();
+    int x = 0;
+    int y = 0;
+    SDL_GetGlobalMouseState(&x, &y);
+    msg.pt.x = x;
+    msg.pt.y = y;
+    return msg;
+}
+
+LPARAM sizeParameter(int width, int height)
+{
+    return static_cast<LPARAM>((static_cast<uint32_t>(height & 0xFFFF) << 16) | static_cast<uint32_t>(width & 0xFFFF));
+}
+
+} // namespace
+
+bool InputTranslator::keyMessage(const SDL_KeyboardEvent& key, HWND window, MSG* msg)
+{
+    int virtualKey = VirtualKeys::fromSdl(key.keysym);
+    if (virtualKey == 0)
+        return false;
+    bool released = key.type == SDL_KEYUP;
+    UINT message;
+    if (isSystemKey(key, virtualKey))
+        message = released ? WM_SYSKEYUP : WM_SYSKEYDOWN;
+    else
+        message = released ? WM_KEYUP : WM_KEYDOWN;
+    *msg = messageFor(window, message, static_cast<WPARAM>(virtualKey), keyFlags(key));
+    return true;
+}
+
+void InputTranslator::pump(MessageQueue& queue)
+{
+    if (!VideoSystem::isVideoThread())
+        return;
+    SDL_Event event;
+    while (!queue.hasInput() && SDL_PollEvent(&event))
+        translate(event, queue);
+}
+
+void InputTranslator::translate(const SDL_Event& event, MessageQueue& queue)
+{
+    if (event.type == SDL_WINDOWEVENT) {
+        translateWindowEvent(event.window, queue);
+        return;
+    }
+    if (event.type != SDL_KEYDOWN && event.type != SDL_KEYUP)
+        return;
+    HWND window = WindowRegistry::handleOf(WindowRegistry::windowOfSdl(event.key.windowID));
+    MSG msg;
+    if (window != NULL && keyMessage(event.key, window, &msg))
+        queue.postInput(msg);
+}
+
+void InputTranslator::translateWindowEvent(const SDL_WindowEvent& event, MessageQueue& queue)
+{
+    WindowRecord* record = WindowRegistry::windowOfSdl(event.windowID);
+    HWND window = WindowRegistry::handleOf(record);
+    if (window == NULL)
+        return;
+    switch (event.event) {
+    case SDL_WINDOWEVENT_CLOSE:
+        // The path of a Windows close: the system command first, which the
+        // default window procedure turns into WM_CLOSE.
+        queue.postInput(messageFor(window, WM_SYSCOMMAND, SC_CLOSE, 0));
+        break;
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+        // A scaled window keeps the size the program gave it.
+        if (!record->scaled)
+            SendMessageA(window, WM_SIZE, sizeRestored, sizeParameter(event.data1, event.data2));
+        break;
+    case SDL_WINDOWEVENT_FOCUS_GAINED:
+        SendMessageA(window, WM_ACTIVATE, activeWindow, 0);
+        break;
+    case SDL_WINDOWEVENT_FOCUS_LOST:
+        SendMessageA(window, WM_ACTIVATE, inactiveWindow, 0);
+        break;
+    default:
+        break;
+    }
+}

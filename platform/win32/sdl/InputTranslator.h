@@ -1,0 +1,29 @@
+#ifndef QORX_PLATFORM_SDL_INPUTTRANSLATOR_H
+#define QORX_PLATFORM_SDL_INPUTTRANSLATOR_H
+
+#include <windows.h>
+
+#include <SDL_events.h>
+
+class MessageQueue;
+
+// Turns SDL's events into the messages a Win32 window would get: key
+// messages and close requests are queued as input; size and activation
+// changes are sent to the window procedure at once, as Win32 sends them.
+class InputTranslator {
+public:
+    // Takes SDL events until one becomes an input message in the queue or
+    // none are left. Only the video thread takes SDL events.
+    static void pump(MessageQueue& queue);
+
+    // The key message for an SDL key event: WM_KEYDOWN/WM_KEYUP, or
+    // WM_SYSKEYDOWN/WM_SYSKEYUP with Alt (without Ctrl) and for F10.
+    // False for a key without a virtual-key code.
+    static bool keyMessage(const SDL_KeyboardEvent& key, HWND window, MSG* msg);
+
+private:
+    static void translate(const SDL_Event& event, MessageQueue& queue);
+    static void translateWindowEvent(const SDL_WindowEvent& event, MessageQueue& queue);
+};
+
+#endif

@@ -1,0 +1,15 @@
+#ifndef QORX_PLATFORM_SDL_LETTERBOX_H
+#define QORX_PLATFORM_SDL_LETTERBOX_H
+
+// Where a picture lands when it is scaled to fit a screen with its shape
+// kept: as large as fits, centred, the rest left as black bars.
+struct Letterbox {
+    int x;
+    int y;
+    int width;
+    int height;
+
+    static Letterbox fit(int pictureWidth, int pictureHeight, int screenWidth, int screenHeight);
+};
+
+#endif

@@ -1,0 +1,58 @@
+#ifndef QORX_PLATFORM_SDL_MESSAGEQUEUE_H
+#define QORX_PLATFORM_SDL_MESSAGEQUEUE_H
+
+#include <windows.h>
+
+#include <mutex>
+
+// Which messages a retrieval accepts: a window (null for any) and a range of
+// message numbers (0 to 0 for all).
+struct MessageFilter {
+    HWND window;
+    UINT first;
+    UINT last;
+
+    bool accepts(const MSG& msg) const;
+};
+
+// One thread's message queue. Messages come out in Win32's order: posted
+// messages first, then the quit request, then input (keys, close requests),
+// which the layer takes from SDL only when nothing else is waiting.
+class MessageQueue {
+public:
+    static const int postedCapacity = 256;
+    static const int inputCapacity = 32;
+
+    // The calling thread's queue.
+    static MessageQueue& current();
+
+    // Any thread may post; the queue refuses when full, as Win32's does.
+    bool post(const MSG& msg);
+    void postQuit(int exitCode);
+    bool postInput(const MSG& msg);
+    bool hasInput();
+
+    // Looks for a message in Win32's order and copies it; removes it if asked.
+    bool retrieve(MSG* msg, const MessageFilter& filter, bool remove);
+
+private:
+    template <int Capacity>
+    struct Ring {
+        MSG slots[Capacity];
+        int head;
+        int count;
+
+        bool push(const MSG& msg);
+        bool take(MSG* msg, const MessageFilter& filter, bool remove);
+    };
+
+    bool retrieveQuit(MSG* msg, bool remove);
+
+    std::mutex lock;
+    Ring<postedCapacity> posted = {{}, 0, 0};
+    Ring<inputCapacity> input = {{}, 0, 0};
+    bool quitPosted = false;
+    int quitCode = 0;
+};
+
+#endif
