@@ -59,8 +59,9 @@
 //    640 x 480, 800 x 600 and 1024 x 768 at 16, 24 or 32 bits (otherwise
 //    DISP_CHANGE_BADMODE) and, with NULL, goes back to the desktop mode.
 //  - ShowCursor keeps Win32's display counter, starting at 0.
-//  - MessageBoxA logs its call, writes "MessageBoxA: [caption] text (flags
-//    0x30)" on stderr, so that death tests can match it, and returns IDOK.
+//  - MessageBoxA logs its call, writes "MessageBoxA: [caption] text (owner
+//    NULL, flags 0x30)" on stderr, so that death tests can match it, and
+//    returns IDOK.
 //  - glGenTextures gives the names 1, 2, 3... after every reset(); glGetError
 //    gives GL_NO_ERROR (GL_OUT_OF_MEMORY when made to fail); gluBuild2DMipmaps
 //    gives 0 (GLU_OUT_OF_MEMORY when made to fail). glTexImage2D and

@@ -330,8 +330,8 @@ int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
 {
     if (record("MessageBoxA", {handle(owner), fake::text(text), fake::text(caption), hex(type)}))
         return 0;
-    std::fprintf(stderr, "MessageBoxA: [%s] %s (flags 0x%x)\n", fake::text(caption).c_str(),
-                 fake::text(text).c_str(), type);
+    std::fprintf(stderr, "MessageBoxA: [%s] %s (owner %s, flags 0x%x)\n", fake::text(caption).c_str(),
+                 fake::text(text).c_str(), handle(owner).c_str(), type);
     std::fflush(stderr);
     return IDOK;
 }
