@@ -1,0 +1,17 @@
+# The presentation and Texture against the recording fakes (no display).
+qorx_add_test(qorx_demo_tests
+  ${CMAKE_CURRENT_SOURCE_DIR}/demo/PresentationTest.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/demo/TextureTest.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/demo/TestImages.cpp)
+target_link_libraries(qorx_demo_tests PRIVATE qorx_demo qorx_window qorx_image qorx_fake_platform JPEG::JPEG TIFF::TIFF)
+
+# The real program with the bundled files, on a private X server.
+if(TARGET qorx-demo)
+  qorx_add_display_test(qorx_demo_display_tests SCREEN 1024x768x24 SOURCES
+    ${CMAKE_CURRENT_SOURCE_DIR}/demo/DemoOnScreenTest.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/demo/ChildProcess.cpp)
+  target_compile_definitions(qorx_demo_display_tests PRIVATE
+    QORX_DEMO_PROGRAM="$<TARGET_FILE:qorx-demo>"
+    QORX_ASSETS_DIR="${PROJECT_SOURCE_DIR}/assets")
+  add_dependencies(qorx_demo_display_tests qorx-demo)
+endif()

@@ -1,0 +1,169 @@
+// The real program under the private X server of this test: the bundled
+// pictures and soundtrack in a scratch directory, the sound written to a file
+// by SDL's disk audio driver.
+#include "ChildProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* const Title = "hola! gl abierta!";
+const char* const ErrorCaption = "Qorx - ERROR!";
+
+std::string capture(const std::string& command)
+{
+    std::string output;
+    FILE* pipe = popen((command + " 2>/dev/null").c_str(), "r");
+    if (!pipe)
+        return output;
+    char buffer[256];
+    while (size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
+        output.append(buffer, n);
+    pclose(pipe);
+    return output;
+}
+
+bool waitUntil(double seconds, const std::function<bool()>& condition)
+{
+    for (double waited = 0; waited < seconds; waited += 0.1) {
+        if (condition())
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return condition();
+}
+
+// The first X window whose name is exactly `name`, or "" when there is none.
+std::string findWindow(const std::string& name)
+{
+    const std::string ids = capture("xdotool search --name '^" + name + "$'");
+    return ids.substr(0, ids.find('\n'));
+}
+
+std::string windowGeometry(const std::string& id)
+{
+    const std::string info = capture("xwininfo -id " + id);
+    const auto field = [&info](const std::string& key) {
+        const size_t at = info.find(key);
+        return at == std::string::npos ? std::string("?") : std::to_string(std::atoi(info.c_str() + at + key.size()));
+    };
+    return field("Width: ") + "x" + field("Height: ");
+}
+
+// Mean brightness (0 to 255) of the 800 x 600 pixels at the top-left of the
+// screen, where the full-screen window lies.
+double screenBrightness(const fs::path& scratch)
+{
+    const fs::path shot = scratch / "screen.ppm";
+    capture("import -window root -crop 800x600+0+0 +repage -depth 8 ppm:" + shot.string());
+    std::ifstream in(shot, std::ios::binary);
+    std::string magic;
+    int width = 0, height = 0, maximum = 0;
+    in >> magic >> width >> height >> maximum;
+    in.get();
+    std::vector<unsigned char> pixels((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (magic != "P6" || pixels.empty())
+        return -1;
+    double sum = 0;
+    for (unsigned char value : pixels)
+        sum += value;
+    return sum / pixels.size();
+}
+
+// Share of the 16-bit samples that are not near zero.
+double loudShare(const fs::path& soundFile)
+{
+    std::ifstream in(soundFile, std::ios::binary);
+    std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    size_t loud = 0;
+    for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        const int16_t sample = static_cast<int16_t>(static_cast<uint8_t>(bytes[i]) | (bytes[i + 1] << 8));
+        loud += sample > 256 || sample < -256;
+    }
+    return bytes.size() < 2 ? 0 : static_cast<double>(loud) / (bytes.size() / 2);
+}
+
+class DemoOnScreen : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/qorx-demo-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        scratch = pattern;
+        for (const char* name : {"stormledge.jpg", "mirk.jpg", "fin.jpg", "larkspin.mp3"})
+            fs::copy_file(fs::path(QORX_ASSETS_DIR) / name, scratch / name);
+    }
+    void TearDown() override { fs::remove_all(scratch); }
+
+    std::vector<std::string> environment() const
+    {
+        return {"SDL_AUDIODRIVER=disk", "SDL_DISKAUDIOFILE=" + (scratch / "sound.raw").string()};
+    }
+
+    // Keys go to the window with the input focus; nothing else on this X
+    // server gives it, so hand it over before each key.
+    static void pressKey(const std::string& window, const char* key)
+    {
+        capture("xdotool windowfocus --sync " + window);
+        capture(std::string("xdotool key ") + key);
+    }
+
+    fs::path scratch;
+};
+
+TEST_F(DemoOnScreen, ShowsThePicturePlaysTheSoundtrackAndEndsOnEscape)
+{
+    ChildProcess demo(QORX_DEMO_PROGRAM, scratch.string(), environment());
+    ASSERT_TRUE(demo.started());
+
+    std::string window;
+    ASSERT_TRUE(waitUntil(60, [&] { return !(window = findWindow(Title)).empty(); }))
+        << "no window titled \"" << Title << "\"";
+    EXPECT_EQ(windowGeometry(window), "800x600");
+
+    double brightness = 0;
+    EXPECT_TRUE(waitUntil(60, [&] { return (brightness = screenBrightness(scratch)) > 40; }))
+        << "the screen stayed dark, mean brightness " << brightness;
+
+    int code = -1;
+    EXPECT_TRUE(waitUntil(30, [&] {
+        pressKey(window, "Escape");
+        return (code = demo.waitForExit(1)) != -1;
+    }));
+    EXPECT_EQ(code, 0);
+    EXPECT_GT(loudShare(scratch / "sound.raw"), 0.05) << "the soundtrack came out silent";
+}
+
+TEST_F(DemoOnScreen, MissingPictureShowsTheErrorBoxAndExitsWith255)
+{
+    fs::remove(scratch / "mirk.jpg");
+    ChildProcess demo(QORX_DEMO_PROGRAM, scratch.string(), environment());
+    ASSERT_TRUE(demo.started());
+
+    std::string box;
+    ASSERT_TRUE(waitUntil(60, [&] { return !(box = findWindow(ErrorCaption)).empty(); }))
+        << "no box titled \"" << ErrorCaption << "\"";
+    EXPECT_EQ(findWindow(Title), "") << "the presentation's window is still there behind the box";
+    EXPECT_TRUE(demo.running()) << "the box must wait for the user";
+
+    int code = -1;
+    EXPECT_TRUE(waitUntil(30, [&] {
+        pressKey(box, "Return");
+        return (code = demo.waitForExit(1)) != -1;
+    }));
+    EXPECT_EQ(code, 255);
+}
+
+} // namespace
