@@ -78,8 +78,10 @@ std::size_t skipId3v2Tags(const unsigned char* data, std::size_t size) {
     return pos;
 }
 
+// An ID3v1 tag is the file's last 128 bytes; APE and Lyrics3 tags vary in
+// size and may sit before one.
 bool isTrailingTag(const unsigned char* data, std::size_t size) {
-    return startsWith(data, size, "TAG") || startsWith(data, size, "APETAGEX") ||
+    return (size == 128 && startsWith(data, size, "TAG")) || startsWith(data, size, "APETAGEX") ||
            startsWith(data, size, "LYRICSBEGIN");
 }
 

@@ -26,6 +26,9 @@ namespace {
 
 constexpr int kChunkFrames = 2048;  // ~46 ms of latency: music only, no effects to sync
 constexpr int kLoopForever = -1;
+// Larger is not a soundtrack. It also catches a directory, which opens as a
+// file here and reports a size near LONG_MAX.
+constexpr long kMaxFileBytes = 64L << 20;
 
 bool audioOpen = false;
 bool complained = false;
@@ -67,8 +70,7 @@ bool openAudio(int mixRate) {
     return !failure;
 }
 
-// The whole file is read once to look at its frames; a soundtrack is a few
-// megabytes at most.
+// The whole file is read once to look at its frames.
 bool looksPlayable(const char* fileName) {
     std::FILE* file = std::fopen(fileName, "rb");
     if (!file) {
@@ -76,7 +78,8 @@ bool looksPlayable(const char* fileName) {
         return false;
     }
     long size = std::fseek(file, 0, SEEK_END) == 0 ? std::ftell(file) : -1;
-    std::unique_ptr<unsigned char[]> data(size > 0 ? new (std::nothrow) unsigned char[size] : nullptr);
+    bool sized = size > 0 && size <= kMaxFileBytes;
+    std::unique_ptr<unsigned char[]> data(sized ? new (std::nothrow) unsigned char[size] : nullptr);
     bool read = data && std::fseek(file, 0, SEEK_SET) == 0 &&
                 std::fread(data.get(), 1, static_cast<std::size_t>(size), file) == static_cast<std::size_t>(size);
     std::fclose(file);

@@ -1,0 +1,220 @@
+// The sound layer with real SDL2_mixer and the bundled soundtrack. Each case
+// runs in a child process of its own (the parent never starts SDL): SDL reads
+// its driver settings from the environment once, and the layer says at most
+// one line per process.
+#include <fmod.h>
+
+#include "platform/fsound/sdl_mixer/Mp3Frames.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace {
+
+using testing::ExitedWithCode;
+
+const char* const kSoundtrack = QORX_SOUNDTRACK;
+constexpr int kRate = 44000;
+
+std::vector<unsigned char> readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void writeFile(const std::string& path, const std::vector<unsigned char>& bytes) {
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+}
+
+std::string scratchDir() {
+    std::string pattern = testing::TempDir() + "qorx-sound-XXXXXX";
+    return mkdtemp(pattern.data()) ? pattern : testing::TempDir();
+}
+
+testing::Matcher<const std::string&> oneLineNaming(const std::string& text) {
+    return testing::AllOf(testing::StartsWith("qorx: running silently: "), testing::HasSubstr(text),
+                          testing::Truly([](const std::string& s) { return std::count(s.begin(), s.end(), '\n') == 1; }));
+}
+
+// The calls in the presentation's order; returns the number of the first
+// step that misbehaved, 0 when all went as expected.
+int startUp(bool deviceExpected, const char* fileName, bool streamExpected) {
+    FSOUND_SetOutput(2);
+    FSOUND_SetMixer(4);
+    if ((FSOUND_Init(kRate, 64, 0) != 0) != deviceExpected)
+        return 1;
+    FSOUND_STREAM* stream = FSOUND_Stream_OpenMpeg(fileName, 43);
+    if ((stream != nullptr) != streamExpected)
+        return 2;
+    if ((FSOUND_Stream_Play(-1, stream) == 0) != streamExpected)
+        return 3;
+    FSOUND_3D_Update();
+    return 0;
+}
+
+// The 16-bit stereo frames mixed to a file by SDL's disk driver, from the
+// first that is not silent: the driver writes silence until the music starts.
+std::vector<int16_t> soundAfterSilence(const std::string& path) {
+    std::vector<unsigned char> bytes = readFile(path);
+    std::vector<int16_t> samples(bytes.size() / 4 * 2);
+    std::memcpy(samples.data(), bytes.data(), samples.size() * 2);
+    auto first = std::find_if(samples.begin(), samples.end(), [](int16_t s) { return s != 0; });
+    return {samples.begin() + (first - samples.begin()) / 2 * 2, samples.end()};
+}
+
+int waitForMixedFrames(const std::string& path, size_t frames) {
+    for (int wait = 0; wait < 240; ++wait) {
+        SDL_Delay(250);
+        if (soundAfterSilence(path).size() / 2 >= frames)
+            return 0;
+    }
+    return 5;
+}
+
+// Root mean square of the left channel over [from, to) frames.
+double rms(const std::vector<int16_t>& frames, size_t from, size_t to) {
+    double sum = 0;
+    for (size_t i = from; i < to; ++i)
+        sum += double(frames[2 * i]) * frames[2 * i];
+    return std::sqrt(sum / double(to - from));
+}
+
+class Sound : public testing::Test {
+protected:
+    const std::string dir_ = scratchDir();
+};
+
+// SDL's disk driver writes what is mixed to a file, here some 46 times faster
+// than real time (a 1 ms pause per buffer). Two passes of the soundtrack must
+// come out, audible throughout and alike, so the end flows back into the start.
+TEST_F(Sound, BundledSoundtrackIsAudibleAndLoops) {
+    const std::string out = dir_ + "/mixed.raw";
+    const size_t pass = size_t(76.8 * kRate);
+    EXPECT_EXIT(
+        {
+            setenv("SDL_AUDIODRIVER", "disk", 1);
+            setenv("SDL_DISKAUDIOFILE", out.c_str(), 1);
+            setenv("SDL_DISKAUDIODELAY", "1", 1);
+            int failed = startUp(true, kSoundtrack, true);
+            std::exit(failed ? failed : waitForMixedFrames(out, 2 * pass));
+        },
+        ExitedWithCode(0), "^$");
+    std::vector<int16_t> frames = soundAfterSilence(out);
+    std::remove(out.c_str());
+    ASSERT_GE(frames.size() / 2, 2 * pass);
+    const size_t window = kRate / 2;
+    for (size_t at = 0; at + window <= pass; at += window) {
+        double first = rms(frames, at, at + window), second = rms(frames, at + pass, at + pass + window);
+        ASSERT_GT(first, 300) << "quiet at " << double(at) / kRate << " s";
+        ASSERT_NEAR(second, first, first * 0.1) << "second pass differs at " << double(at) / kRate << " s";
+    }
+}
+
+TEST_F(Sound, MissingFileIsOneLineAndTheNextFilePlays) {
+    EXPECT_EXIT(
+        {
+            setenv("SDL_AUDIODRIVER", "dummy", 1);
+            int failed = startUp(true, "no-such-soundtrack.mp3", false);
+            if (!failed && !FSOUND_Stream_OpenMpeg(kSoundtrack, 43))
+                failed = 4;
+            std::exit(failed);
+        },
+        ExitedWithCode(0), oneLineNaming("no-such-soundtrack.mp3"));
+}
+
+// Foreign data, an MP3 with junk pasted into it, and no file at all: each is
+// refused, and only the first refusal is reported.
+TEST_F(Sound, FilesThatAreNotCleanMp3sAreRefusedWithOneLine) {
+    std::vector<unsigned char> mp3 = readFile(kSoundtrack);
+    std::vector<unsigned char> spliced(mp3.begin(), mp3.begin() + mp3.size() / 2);
+    spliced.insert(spliced.end(), 3000, 0x5A);
+    spliced.insert(spliced.end(), mp3.begin() + mp3.size() / 2, mp3.end());
+    const std::vector<std::string> files = {dir_ + "/text.mp3", dir_ + "/spliced.mp3", dir_ + "/empty.mp3", dir_};
+    writeFile(files[0], {'n', 'o', 't', ' ', 'm', 'u', 's', 'i', 'c', '\n'});
+    writeFile(files[1], spliced);
+    writeFile(files[2], {});
+    EXPECT_EXIT(
+        {
+            setenv("SDL_AUDIODRIVER", "dummy", 1);
+            int failed = startUp(true, files[0].c_str(), false);
+            for (size_t i = 1; i < files.size() && !failed; ++i)
+                failed = FSOUND_Stream_OpenMpeg(files[i].c_str(), 43) ? 10 + int(i) : 0;
+            std::exit(failed);
+        },
+        ExitedWithCode(0), oneLineNaming("text.mp3: not a playable MP3 file"));
+}
+
+struct NoDevice {
+    const char* name;
+    const char* driver;
+    const char* variable;  // a further setting that makes the driver fail, or null
+    const char* value;     // "DIR" stands for the test's scratch directory
+};
+
+void PrintTo(const NoDevice& setup, std::ostream* out) { *out << setup.name; }
+
+class SoundWithoutDevice : public Sound, public testing::WithParamInterface<NoDevice> {};
+
+// ALSA without the card prints a page of notes of its own; all are held back.
+TEST_P(SoundWithoutDevice, PresentationCallsRunOnSilentlyWithOneLine) {
+    const NoDevice& setup = GetParam();
+    std::string value = setup.value ? setup.value : "";
+    if (value.rfind("DIR", 0) == 0)
+        value.replace(0, 3, dir_);
+    EXPECT_EXIT(
+        {
+            setenv("SDL_AUDIODRIVER", setup.driver, 1);
+            if (setup.variable)
+                setenv(setup.variable, value.c_str(), 1);
+            int failed = startUp(false, kSoundtrack, false);
+            if (!failed && FSOUND_Stream_OpenMpeg("no-such-soundtrack.mp3", 43))
+                failed = 4;
+            std::exit(failed);
+        },
+        ExitedWithCode(0), oneLineNaming("sound"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Drivers, SoundWithoutDevice,
+                         testing::Values(NoDevice{"UnknownDriver", "qorx-no-such-driver", nullptr, nullptr},
+                                         NoDevice{"AlsaWithoutCard", "alsa", "AUDIODEV", "hw:QorxNoSuchCard"},
+                                         NoDevice{"UnwritableDiskFile", "disk", "SDL_DISKAUDIOFILE", "DIR/no/such/dir/mixed.raw"}),
+                         [](const testing::TestParamInfo<NoDevice>& info) { return info.param.name; });
+
+// What the layer accepts before any decoding, on the bundled file and on
+// edits of it that a download or a tag editor could make.
+TEST(Mp3Frames, AcceptsWholeFramesBetweenTagsAndNothingElse) {
+    std::vector<unsigned char> mp3 = readFile(kSoundtrack);
+    ASSERT_TRUE(mp3FramesAreIntact(mp3.data(), mp3.size()));
+    ASSERT_EQ(0, std::memcmp(&mp3[mp3.size() - 128], "TAG", 3));
+    std::vector<unsigned char> frames(mp3.begin(), mp3.end() - 128);
+    EXPECT_TRUE(mp3FramesAreIntact(frames.data(), frames.size()));
+    EXPECT_TRUE(mp3FramesAreIntact(frames.data(), frames.size() - 100)) << "cut short";
+
+    std::vector<unsigned char> tagged = {'I', 'D', '3', 4, 0, 0, 0, 0, 1, 0};  // 128-byte ID3v2 tag
+    tagged.resize(10 + 128, 0);
+    tagged.insert(tagged.end(), mp3.begin(), mp3.end());
+    EXPECT_TRUE(mp3FramesAreIntact(tagged.data(), tagged.size()));
+    EXPECT_FALSE(mp3FramesAreIntact(tagged.data(), 10 + 128)) << "tags and no frames";
+
+    std::vector<unsigned char> junkAtEnd = frames;
+    junkAtEnd.insert(junkAtEnd.end(), 500, 0x11);
+    EXPECT_FALSE(mp3FramesAreIntact(junkAtEnd.data(), junkAtEnd.size()));
+    std::vector<unsigned char> twoOldTags = mp3;
+    twoOldTags.insert(twoOldTags.end(), mp3.end() - 128, mp3.end());
+    EXPECT_FALSE(mp3FramesAreIntact(twoOldTags.data(), twoOldTags.size()));
+    EXPECT_FALSE(mp3FramesAreIntact(frames.data() + 1, frames.size() - 1)) << "starts inside a frame";
+}
+
+}  // namespace
