@@ -45,11 +45,17 @@ bool waitUntil(double seconds, const std::function<bool()>& condition)
     return condition();
 }
 
-// The first X window whose name is exactly `name`, or "" when there is none.
+// The id of the first X window named exactly `name`, or "" when there is
+// none. (xwininfo lists every window with its name; xdotool's search misses
+// windows without a class, such as SDL's message boxes.)
 std::string findWindow(const std::string& name)
 {
-    const std::string ids = capture("xdotool search --name '^" + name + "$'");
-    return ids.substr(0, ids.find('\n'));
+    const std::string tree = capture("xwininfo -root -tree");
+    const size_t at = tree.find(" \"" + name + "\":");
+    if (at == std::string::npos)
+        return "";
+    const size_t start = tree.rfind("0x", at);
+    return start == std::string::npos ? "" : tree.substr(start, at - start);
 }
 
 std::string windowGeometry(const std::string& id)
