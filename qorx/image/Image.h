@@ -28,6 +28,15 @@ public:
     int32_t pixelCount;
     int32_t bitsPerPixel;
     int32_t bytesPerPixel;
+
+protected:
+    // Replaces `pixels` with a new buffer of columns x rows 4-byte pixels.
+    // Fails, allocating nothing, when that many bytes don't fit a 32-bit
+    // count; a failed allocation leaves `pixels` null too.
+    bool allocatePixels(uint32_t columns, uint32_t rows);
+    void releasePixels();
+    // Exchanges bytes 0 and 2 of each of the width x height pixels.
+    void swapRedBlue();
 };
 
 #endif

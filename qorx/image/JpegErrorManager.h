@@ -1,0 +1,21 @@
+#ifndef QORX_IMAGE_JPEGERRORMANAGER_H
+#define QORX_IMAGE_JPEGERRORMANAGER_H
+
+#include <csetjmp>
+#include <cstdio>
+
+#include <jpeglib.h>
+
+// libjpeg's error manager together with the point its fatal errors return to.
+// `manager` comes first, so the error manager pointer libjpeg holds is also
+// the address of the whole object.
+struct JpegErrorManager {
+    jpeg_error_mgr manager;
+    std::jmp_buf recoveryPoint;
+
+    // Fills `manager` with the library's defaults, except that a fatal error
+    // jumps to `recoveryPoint` with the value 1 instead of ending the process.
+    jpeg_error_mgr* install();
+};
+
+#endif

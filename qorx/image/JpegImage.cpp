@@ -1,0 +1,131 @@
+#include "qorx/image/JpegImage.h"
+
+#include "qorx/image/JpegErrorManager.h"
+
+#include <cstring>
+
+namespace {
+
+// `samples` may lie in the back of the same row: each pixel is read before
+// its four bytes are written, and those never reach a later pixel's samples.
+void expandRgb(const uint8_t* samples, uint8_t* out, size_t columns)
+{
+    for (size_t i = 0; i < columns; ++i, samples += 3, out += 4) {
+        const uint8_t red = samples[0], green = samples[1], blue = samples[2];
+        out[0] = red;
+        out[1] = green;
+        out[2] = blue;
+        out[3] = 0;
+    }
+}
+
+void clearFourthBytes(uint8_t* out, size_t columns)
+{
+    for (size_t i = 0; i < columns; ++i)
+        out[4 * i + 3] = 0;
+}
+
+void expandGrey(const uint8_t* samples, int components, uint8_t* out, size_t columns)
+{
+    for (size_t i = 0; i < columns; ++i, samples += components, out += 4) {
+        const uint8_t grey = samples[0];
+        out[0] = out[1] = out[2] = grey;
+        out[3] = 0;
+    }
+}
+
+} // namespace
+
+JpegImage::JpegImage() {}
+
+JpegImage::~JpegImage() {}
+
+// libjpeg's fatal errors come back here through a long jump. Nothing between
+// setjmp and the library's frames needs destroying: the stream and the
+// buffer are fields of the record, the rest is plain data.
+uint8_t* JpegImage::load(const char* path, unsigned flags)
+{
+    releasePixels();
+    stream = std::fopen(path, "rb");
+    if (!stream)
+        return nullptr;
+    JpegErrorManager errors;
+    jpeg_decompress_struct decompressor;
+    // Zeroed so that destroying it is safe even if creation itself fails.
+    std::memset(&decompressor, 0, sizeof decompressor);
+    decompressor.err = errors.install();
+    if (setjmp(errors.recoveryPoint)) {
+        close(decompressor);
+        return nullptr;
+    }
+    jpeg_CreateDecompress(&decompressor, JPEG_LIB_VERSION, sizeof decompressor);
+    const bool decoded = decode(decompressor);
+    close(decompressor);
+    if (!decoded)
+        return nullptr;
+    if (flags & SwapRedBlue)
+        swapRedBlue();
+    return pixels;
+}
+
+// Each row is decoded into the end of its own place in `pixels` and spread
+// to four bytes a pixel from the front, where no byte is overwritten before
+// it has been read. Only files of more than four components, whose samples
+// are wider than the row, go through a separate row from libjpeg's pool.
+bool JpegImage::decode(jpeg_decompress_struct& decompressor)
+{
+    jpeg_stdio_src(&decompressor, stream);
+    jpeg_read_header(&decompressor, TRUE);
+    // libjpeg-turbo writes its RGB output as four-byte pixels just as well,
+    // with the same colour values, which saves spreading every row again.
+    const bool padded = decompressor.out_color_space == JCS_RGB;
+    if (padded)
+        decompressor.out_color_space = JCS_EXT_RGBX;
+    jpeg_start_decompress(&decompressor);
+    width = decompressor.output_width;
+    height = decompressor.output_height;
+    bytesPerPixel = decompressor.num_components;
+    bitsPerPixel = 8 * decompressor.num_components;
+    if (!allocatePixels(width, height))
+        return false;
+    const int components = decompressor.output_components;
+    const size_t rowBytes = size_t(width) * 4;
+    const size_t sampleBytes = size_t(width) * components;
+    JSAMPROW spare = nullptr;
+    if (sampleBytes > rowBytes)
+        spare = (*decompressor.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&decompressor), JPOOL_IMAGE,
+                                                  JDIMENSION(sampleBytes), 1)[0];
+    while (decompressor.output_scanline < decompressor.output_height) {
+        const JDIMENSION row = decompressor.output_scanline;
+        JSAMPROW samples = spare ? spare : pixels + row * rowBytes + rowBytes - sampleBytes;
+        if (jpeg_read_scanlines(&decompressor, &samples, 1) != 1)
+            return false;
+        copyRow(row, samples, components, padded);
+    }
+    jpeg_finish_decompress(&decompressor);
+    return true;
+}
+
+// Colour pixels get a fourth byte of 0, whether they come as three samples or
+// padded to four; four components (CMYK, YCCK) stay as they are; any other
+// count (grey-scale above all) spreads the first sample over red, green and
+// blue, so no pixel is left unwritten.
+void JpegImage::copyRow(uint32_t row, const uint8_t* samples, int components, bool padded)
+{
+    const size_t columns = width;
+    uint8_t* out = pixels + size_t(row) * columns * 4;
+    if (components == 4) {
+        std::memmove(out, samples, columns * 4);
+        if (padded)
+            clearFourthBytes(out, columns);
+    } else if (components == 3)
+        expandRgb(samples, out, columns);
+    else
+        expandGrey(samples, components, out, columns);
+}
+
+void JpegImage::close(jpeg_decompress_struct& decompressor)
+{
+    jpeg_destroy_decompress(&decompressor);
+    std::fclose(stream);
+}

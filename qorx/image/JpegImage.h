@@ -1,0 +1,29 @@
+#ifndef QORX_IMAGE_JPEGIMAGE_H
+#define QORX_IMAGE_JPEGIMAGE_H
+
+#include "qorx/image/Image.h"
+
+#include <cstdint>
+
+struct jpeg_decompress_struct;
+
+// JPEG files through libjpeg, every decompression parameter at the library's
+// default. Pixels are red, green, blue, 0 for colour files (blue first with
+// SwapRedBlue), the four decoded components for CMYK/YCCK files, and
+// grey, grey, grey, 0 for grey-scale ones; the top row comes first.
+class JpegImage : public Image {
+public:
+    JpegImage();
+    ~JpegImage() override;
+
+    // Returns `pixels`, or null when the file cannot be opened, libjpeg
+    // refuses it, or its size does not fit a 32-bit byte count.
+    uint8_t* load(const char* path, unsigned flags);
+
+private:
+    bool decode(jpeg_decompress_struct& decompressor);
+    void copyRow(uint32_t row, const uint8_t* samples, int components, bool padded);
+    void close(jpeg_decompress_struct& decompressor);
+};
+
+#endif

@@ -1,0 +1,21 @@
+#ifndef QORX_IMAGE_TIFFIMAGE_H
+#define QORX_IMAGE_TIFFIMAGE_H
+
+#include "qorx/image/Image.h"
+
+#include <cstdint>
+
+// TIFF files through libtiff's RGBA interface: the first image of the file,
+// pixels red, green, blue, alpha (blue first with SwapRedBlue), alpha 255
+// where the file has none, top row first. libtiff's messages are discarded.
+class TiffImage : public Image {
+public:
+    TiffImage();
+    ~TiffImage() override;
+
+    // Returns `pixels`, or null when libtiff cannot open the file or convert
+    // its first image, or the image's size does not fit a 32-bit byte count.
+    uint8_t* load(const char* path, unsigned flags);
+};
+
+#endif
