@@ -1,0 +1,211 @@
+#include "qorx/image/TgaImage.h"
+
+#include "SampleFiles.h"
+#include "TempFolder.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const uint8_t TopFirst = 0x20;
+const uint8_t BottomFirst = 0x00;
+
+Bytes pixelsOf(const TgaImage& image)
+{
+    return Bytes(image.pixels, image.pixels + size_t(image.width) * image.height * 4);
+}
+
+Bytes concat(std::initializer_list<Bytes> parts)
+{
+    Bytes all;
+    for (const Bytes& part : parts)
+        all.insert(all.end(), part.begin(), part.end());
+    return all;
+}
+
+class TgaImageTest : public testing::Test {
+protected:
+    // Loads `bytes` as a TGA file into `image`.
+    uint8_t* load(const Bytes& bytes, unsigned flags)
+    {
+        const std::string path = folder.path("picture.tga");
+        writeBytes(path, bytes);
+        return image.load(path.c_str(), flags);
+    }
+
+    TempFolder folder;
+    TgaImage image;
+};
+
+// A 2 x 2 picture holding the pixels A B / B B in file order, so that
+// reversing rows is told apart from reversing pixels.
+struct DepthCase {
+    uint8_t type;
+    uint8_t depth;
+    Bytes a, b;               // one pixel each, as the file stores it
+    Bytes wantA, wantB;       // decoded with SwapRedBlue
+};
+
+TEST_F(TgaImageTest, DecodesEachTypeAndDepthInBothRowOrders)
+{
+    const std::vector<DepthCase> cases = {
+        {2, 16, {0x00, 0x7C}, {0xE0, 0x03}, {248, 0, 0, 0}, {0, 248, 0, 0}},
+        {2, 24, {10, 20, 30}, {1, 2, 3}, {30, 20, 10, 0}, {3, 2, 1, 0}},
+        {2, 32, {10, 20, 30, 40}, {1, 2, 3, 4}, {30, 20, 10, 40}, {3, 2, 1, 4}},
+        {3, 8, {77}, {5}, {77, 77, 77, 77}, {5, 5, 5, 5}},
+        {3, 16, {77}, {5}, {77, 77, 77, 77}, {5, 5, 5, 5}},
+        {3, 24, {77}, {5}, {77, 77, 77, 77}, {5, 5, 5, 5}},
+        {3, 32, {77}, {5}, {77, 77, 77, 77}, {5, 5, 5, 5}},
+        {10, 24, {10, 20, 30}, {1, 2, 3}, {30, 20, 10, 0}, {3, 2, 1, 0}},
+        {10, 32, {10, 20, 30, 40}, {1, 2, 3, 4}, {30, 20, 10, 40}, {3, 2, 1, 4}},
+    };
+    for (const DepthCase& c : cases) {
+        for (uint8_t descriptor : {TopFirst, BottomFirst}) {
+            SCOPED_TRACE(testing::Message() << "type " << int(c.type) << " depth " << int(c.depth)
+                                            << " descriptor " << int(descriptor));
+            // Run-length: one raw pixel, then a run of three.
+            const Bytes data = c.type == 10 ? concat({{0x00}, c.a, {0x82}, c.b})
+                                            : concat({c.a, c.b, c.b, c.b});
+            ASSERT_NE(load(concat({tgaHeader(c.type, 2, 2, c.depth, descriptor), data}), SwapRedBlue),
+                      nullptr);
+            EXPECT_EQ(image.bitsPerPixel, c.depth);
+            EXPECT_EQ(image.bytesPerPixel, c.depth / 8);
+            EXPECT_EQ(image.pixelCount, 4);
+            const Bytes want = descriptor == TopFirst ? concat({c.wantA, c.wantB, c.wantB, c.wantB})
+                                                      : concat({c.wantB, c.wantB, c.wantA, c.wantB});
+            EXPECT_EQ(pixelsOf(image), want);
+        }
+    }
+}
+
+TEST_F(TgaImageTest, RefusesTypesAndDepthsItHasNoLayoutFor)
+{
+    const std::vector<std::pair<uint8_t, uint8_t>> refused = {
+        {1, 8}, {11, 8}, {0, 24}, {10, 16}, {2, 8}, {2, 15}, {10, 8}, {2, 0}};
+    for (auto [type, depth] : refused) {
+        SCOPED_TRACE(testing::Message() << "type " << int(type) << " depth " << int(depth));
+        ASSERT_NE(load(concat({tgaHeader(2, 1, 1, 24, TopFirst), {1, 2, 3}}), 0), nullptr);
+        EXPECT_EQ(load(concat({tgaHeader(type, 1, 1, depth, TopFirst), Bytes(8, 9)}), 0), nullptr);
+        EXPECT_EQ(image.pixels, nullptr);
+    }
+}
+
+struct FlagCase {
+    uint8_t type;
+    uint8_t depth;
+    Bytes pixel;
+    unsigned flags;
+    Bytes want;
+};
+
+TEST_F(TgaImageTest, LoadFlagsSetByteOrderAndAlpha)
+{
+    const std::vector<FlagCase> cases = {
+        {2, 24, {10, 20, 30}, 0, {10, 20, 30, 0}},
+        {2, 24, {10, 20, 30}, SwapRedBlue, {30, 20, 10, 0}},
+        {2, 24, {10, 20, 30}, OpaqueAlpha, {10, 20, 30, 255}},
+        {2, 24, {10, 20, 128}, AlphaFromRedBit, {10, 20, 128, 255}},
+        {2, 24, {10, 20, 127}, AlphaFromRedBit, {10, 20, 127, 0}},
+        {2, 24, {10, 20, 127}, AlphaFromRedBit | OpaqueAlpha, {10, 20, 127, 255}},
+        {2, 16, {0xFF, 0x7F}, 0, {248, 248, 248, 0}},
+        {2, 16, {0xFF, 0x7F}, AlphaFromRedBit, {248, 248, 248, 255}},
+        {2, 16, {0x00, 0x80}, AlphaFromRedBit, {0, 0, 0, 0}},
+        {2, 16, {0x00, 0x80}, OpaqueAlpha, {0, 0, 0, 255}},
+        {2, 16, {0x1F, 0x00}, SwapRedBlue, {0, 0, 248, 0}},
+        {2, 32, {1, 2, 3, 4}, 0, {1, 2, 3, 4}},
+        {2, 32, {1, 2, 3, 4}, OpaqueAlpha | AlphaFromRedBit, {1, 2, 3, 4}},
+        {2, 32, {1, 2, 200, 4}, AlphaFromRedBit | SwapRedBlue, {200, 2, 1, 4}},
+        {3, 8, {77}, SwapRedBlue | OpaqueAlpha | AlphaFromRedBit, {77, 77, 77, 77}},
+    };
+    for (const FlagCase& c : cases) {
+        SCOPED_TRACE(testing::Message() << "depth " << int(c.depth) << " flags " << c.flags);
+        ASSERT_NE(load(concat({tgaHeader(c.type, 1, 1, c.depth, TopFirst), c.pixel}), c.flags), nullptr);
+        EXPECT_EQ(pixelsOf(image), c.want);
+    }
+}
+
+// Packets 0x00 (one raw), 0x7F (128 raw), 0x80 (run of one), 0xFF (run of
+// 128) make 258 pixels; the row is one pixel shorter or the file cut short.
+TEST_F(TgaImageTest, RunLengthPacketsAndTheirLimits)
+{
+    Bytes raw128;
+    for (int i = 0; i < 128; ++i)
+        raw128.insert(raw128.end(), {uint8_t(i), 0, 0});
+    const Bytes stream = concat({{0x00, 9, 9, 9}, {0x7F}, raw128, {0x80, 7, 7, 7}, {0xFF, 5, 6, 200}});
+
+    ASSERT_NE(load(concat({tgaHeader(10, 258, 1, 24, TopFirst), stream}), AlphaFromRedBit), nullptr);
+    const Bytes pixels = pixelsOf(image);
+    EXPECT_EQ(Bytes(pixels.begin(), pixels.begin() + 4), Bytes({9, 9, 9, 0}));
+    EXPECT_EQ(Bytes(pixels.begin() + 4 * 128, pixels.begin() + 4 * 129), Bytes({127, 0, 0, 0}));
+    EXPECT_EQ(Bytes(pixels.begin() + 4 * 129, pixels.begin() + 4 * 130), Bytes({7, 7, 7, 0}));
+    for (size_t i = 130; i < 258; ++i)
+        ASSERT_EQ(Bytes(pixels.begin() + 4 * i, pixels.begin() + 4 * i + 4), Bytes({5, 6, 200, 255})) << i;
+
+    EXPECT_EQ(load(concat({tgaHeader(10, 257, 1, 24, TopFirst), stream}), 0), nullptr) << "overrun";
+    EXPECT_EQ(image.pixels, nullptr);
+    EXPECT_EQ(load(concat({tgaHeader(10, 259, 1, 24, TopFirst), stream}), 0), nullptr) << "stream ends early";
+    EXPECT_EQ(load(concat({tgaHeader(10, 258, 1, 24, TopFirst), Bytes(stream.begin(), stream.end() - 1)}), 0),
+              nullptr) << "last value cut short";
+    EXPECT_EQ(image.pixels, nullptr);
+}
+
+TEST_F(TgaImageTest, MissingBytesOfAnUncompressedFileDecodeAs255)
+{
+    // A 2 x 2 picture whose file stops one byte into the second pixel.
+    ASSERT_NE(load(concat({tgaHeader(2, 2, 2, 24, TopFirst), {1, 2, 3, 4}}), 0), nullptr);
+    EXPECT_EQ(pixelsOf(image), Bytes({1, 2, 3, 0, 4, 255, 255, 0, 255, 255, 255, 0, 255, 255, 255, 0}));
+
+    // A header cut short reads as 255s: type 2 at depth 255 is refused.
+    EXPECT_EQ(load({0, 0, 2, 0}, 0), nullptr);
+    EXPECT_EQ(load({}, 0), nullptr);
+}
+
+TEST_F(TgaImageTest, TwentyByteFileClaimingAHugePictureLoadsWithoutReadingPastItsEnd)
+{
+    ASSERT_NE(load(concat({tgaHeader(2, 30000, 30000, 32, BottomFirst), {1, 2}}), SwapRedBlue), nullptr);
+    ASSERT_EQ(image.pixelCount, 30000 * 30000);
+    const size_t lastRow = size_t(29999) * 30000 * 4;
+    EXPECT_EQ(Bytes(image.pixels + lastRow, image.pixels + lastRow + 8), Bytes({255, 2, 1, 255, 255, 255, 255, 255}));
+    for (size_t i = 0; i < lastRow; i += 4093 * 4)
+        ASSERT_EQ(Bytes(image.pixels + i, image.pixels + i + 4), Bytes(4, 255)) << i;
+}
+
+TEST_F(TgaImageTest, SizesThatDoNotFitA32BitByteCountFail)
+{
+    EXPECT_EQ(load(concat({tgaHeader(2, 65535, 65535, 32, TopFirst), Bytes(64, 0)}), 0), nullptr);
+    EXPECT_EQ(load(concat({tgaHeader(2, 65535, 16385, 32, TopFirst), Bytes(64, 0)}), 0), nullptr);
+    EXPECT_EQ(image.pixels, nullptr);
+    // Zero pixels read nothing and succeed.
+    EXPECT_NE(load(tgaHeader(2, 0, 7, 24, BottomFirst), 0), nullptr);
+    EXPECT_EQ(image.pixelCount, 0);
+}
+
+TEST_F(TgaImageTest, ImageIdAndColourMapAreSkippedPastWhateverTheirSize)
+{
+    Bytes id = {'q', 'o', 'r', 'x', 0};
+    Bytes bigMap(300 * 3);
+    for (size_t i = 0; i < bigMap.size(); ++i)
+        bigMap[i] = uint8_t(i * 7 % 251);
+    ASSERT_NE(load(concat({tgaHeader(2, 1, 1, 24, TopFirst, 300, 24, 5), id, bigMap, {1, 2, 3}}), 0), nullptr);
+    EXPECT_EQ(pixelsOf(image), Bytes({1, 2, 3, 0}));
+    EXPECT_EQ(Bytes(image.imageId, image.imageId + 5), id);
+    EXPECT_EQ(Bytes(image.colorMap, image.colorMap + 768), Bytes(bigMap.begin(), bigMap.begin() + 768));
+
+    // Three 15-bit entries take two bytes each.
+    ASSERT_NE(load(concat({tgaHeader(2, 1, 1, 24, TopFirst, 3, 15), Bytes(6, 0xEE), {4, 5, 6}}), 0), nullptr);
+    EXPECT_EQ(pixelsOf(image), Bytes({4, 5, 6, 0}));
+}
+
+TEST_F(TgaImageTest, RecordKeepsOneBufferAcrossLoads)
+{
+    const Bytes first = concat({tgaHeader(2, 1, 1, 24, TopFirst), {1, 2, 3}});
+    ASSERT_NE(load(first, 0), nullptr);
+    uint8_t* kept = image.pixels;
+    EXPECT_EQ(image.load(folder.path("missing.tga").c_str(), 0), nullptr);
+    EXPECT_EQ(image.pixels, kept) << "a file that cannot be opened changes nothing";
+
+    ASSERT_NE(load(concat({tgaHeader(2, 3, 1, 32, TopFirst), Bytes(12, 8)}), 0), nullptr);
+    EXPECT_EQ(pixelsOf(image), Bytes(12, 8));
+}
+
+} // namespace

@@ -1,0 +1,106 @@
+#include "qorx/image/TiffImage.h"
+
+#include "SampleFiles.h"
+#include "TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <tiffio.h>
+
+namespace {
+
+const SampleBands RedOverBlue = {8, 6, 3, {200, 10, 20}, {5, 15, 230}};
+
+class TiffImageTest : public testing::Test {
+protected:
+    Bytes pixel(uint32_t x, uint32_t y) const
+    {
+        const uint8_t* p = image.pixels + (size_t(y) * image.width + x) * 4;
+        return Bytes(p, p + 4);
+    }
+
+    // Loads with stderr captured: libtiff must say nothing.
+    uint8_t* quietLoad(const std::string& path, unsigned flags)
+    {
+        testing::internal::CaptureStderr();
+        uint8_t* result = image.load(path.c_str(), flags);
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+        return result;
+    }
+
+    TempFolder folder;
+    TiffImage image;
+};
+
+TEST_F(TiffImageTest, EveryCompressionAndOrientationGivesTheTopRowFirst)
+{
+    const std::vector<TiffLayout> layouts = {
+        {COMPRESSION_NONE, ORIENTATION_TOPLEFT},
+        {COMPRESSION_LZW, ORIENTATION_TOPLEFT},
+        {COMPRESSION_LZW, ORIENTATION_TOPLEFT, PREDICTOR_HORIZONTAL},
+        {COMPRESSION_PACKBITS, ORIENTATION_TOPLEFT},
+        {COMPRESSION_NONE, ORIENTATION_BOTLEFT},
+        {COMPRESSION_PACKBITS, ORIENTATION_BOTLEFT},
+    };
+    for (const TiffLayout& layout : layouts) {
+        SCOPED_TRACE(testing::Message() << "compression " << layout.compression << " orientation "
+                                        << layout.orientation << " predictor " << layout.predictor);
+        const std::string path = folder.path("bands.tif");
+        writeTiff(path, {RedOverBlue}, layout);
+        ASSERT_NE(quietLoad(path, 0), nullptr);
+        EXPECT_EQ(image.width, 8u);
+        EXPECT_EQ(image.height, 6u);
+        EXPECT_EQ(image.pixelCount, 48);
+        EXPECT_EQ(pixel(0, 0), Bytes({200, 10, 20, 255}));
+        EXPECT_EQ(pixel(7, 2), Bytes({200, 10, 20, 255}));
+        EXPECT_EQ(pixel(0, 3), Bytes({5, 15, 230, 255}));
+        EXPECT_EQ(pixel(7, 5), Bytes({5, 15, 230, 255}));
+    }
+}
+
+TEST_F(TiffImageTest, SwapRedBlueExchangesBytesZeroAndTwoOnly)
+{
+    const std::string path = folder.path("alpha.tif");
+    TiffLayout layout = {COMPRESSION_NONE, ORIENTATION_TOPLEFT};
+    layout.associatedAlpha = true;
+    writeTiff(path, {{4, 2, 4, {10, 20, 30, 40}, {1, 2, 3, 4}}}, layout);
+    ASSERT_NE(quietLoad(path, 0), nullptr);
+    EXPECT_EQ(pixel(0, 0), Bytes({10, 20, 30, 40}));
+    ASSERT_NE(quietLoad(path, SwapRedBlue), nullptr);
+    EXPECT_EQ(pixel(0, 0), Bytes({30, 20, 10, 40}));
+    EXPECT_EQ(pixel(3, 1), Bytes({3, 2, 1, 4}));
+}
+
+TEST_F(TiffImageTest, SeveralImagesYieldTheFirst)
+{
+    const std::string path = folder.path("pages.tif");
+    const SampleBands green = {3, 2, 3, {0, 250, 0}, {0, 250, 0}};
+    writeTiff(path, {RedOverBlue, green, green}, {COMPRESSION_LZW, ORIENTATION_TOPLEFT});
+    ASSERT_NE(quietLoad(path, 0), nullptr);
+    EXPECT_EQ(image.width, 8u);
+    EXPECT_EQ(pixel(0, 0), Bytes({200, 10, 20, 255}));
+}
+
+TEST_F(TiffImageTest, FilesLibtiffCannotOpenOrConvertFailSilently)
+{
+    const std::string converted = folder.path("ok.tif");
+    writeTiff(converted, {RedOverBlue}, {COMPRESSION_NONE, ORIENTATION_TOPLEFT});
+    const std::string floats = folder.path("float.tif");
+    writeFloatTiff(floats);
+    ASSERT_NE(quietLoad(converted, 0), nullptr);
+    EXPECT_EQ(quietLoad(floats, 0), nullptr);
+    EXPECT_EQ(image.pixels, nullptr);
+
+    // Not a TIFF: the size fields stay as they were.
+    const std::string text = folder.path("text.tif");
+    writeBytes(text, {'h', 'e', 'l', 'l', 'o', '\n'});
+    TiffImage fresh;
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(fresh.load(text.c_str(), 0), nullptr);
+    EXPECT_EQ(fresh.load(folder.path("missing.tif").c_str(), 0), nullptr);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(fresh.width, 0u);
+    EXPECT_EQ(fresh.height, 0u);
+}
+
+} // namespace
