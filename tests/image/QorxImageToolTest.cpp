@@ -36,7 +36,7 @@ protected:
 TEST_F(QorxImageToolTest, NamesTheReaderThatLoadsEachFormatWhateverTheFileName)
 {
     const std::string jpeg = folder.path("a.tif");
-    writeJpeg(jpeg, {48, 32, 3, {1, 2, 3}, {4, 5, 6}}, true);
+    writeJpeg(jpeg, 48, 32, 3, true);
     const std::string tga = folder.path("b.jpg");
     writeBytes(tga, tgaHeader(3, 5, 7, 8, 0x20));
     const std::string tiff = folder.path("c.tga");
@@ -64,15 +64,11 @@ TEST_F(QorxImageToolTest, FileNoReaderAcceptsIsReportedOnStandardError)
 TEST_F(QorxImageToolTest, WritesTheRecordAsPam)
 {
     const std::string tga = folder.path("pixels.tga");
-    Bytes file = tgaHeader(2, 2, 1, 32, 0x20);
-    file.insert(file.end(), {10, 20, 30, 40, 1, 2, 3, 4});
-    writeBytes(tga, file);
+    writeBytes(tga, concat({tgaHeader(2, 2, 1, 32, 0x20), {10, 20, 30, 40, 1, 2, 3, 4}}));
     const std::string pam = folder.path("out.pam");
     ASSERT_EQ(run(tga + " " + pam).status, 0);
     const std::string header = "P7\nWIDTH 2\nHEIGHT 1\nDEPTH 4\nMAXVAL 255\nTUPLTYPE RGB_ALPHA\nENDHDR\n";
-    Bytes want(header.begin(), header.end());
-    want.insert(want.end(), {30, 20, 10, 40, 3, 2, 1, 4});
-    EXPECT_EQ(readBytes(pam), want);
+    EXPECT_EQ(readBytes(pam), concat({Bytes(header.begin(), header.end()), {30, 20, 10, 40, 3, 2, 1, 4}}));
 
     EXPECT_EQ(run(tga + " " + folder.path("no/such/folder.pam")).status, 1);
 }

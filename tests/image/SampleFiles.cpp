@@ -10,11 +10,20 @@
 
 namespace {
 
-// The picture row by row, top row first.
-Bytes bandRows(const SampleBands& bands)
+FILE* openFile(const std::string& path, const char* mode)
+{
+    FILE* file = std::fopen(path.c_str(), mode);
+    if (!file)
+        throw std::runtime_error("cannot open " + path);
+    return file;
+}
+
+// The band picture row by row in the file's order.
+Bytes bandRows(const SampleBands& bands, bool bottomFirst)
 {
     Bytes rows;
-    for (uint32_t y = 0; y < bands.height; ++y) {
+    for (uint32_t row = 0; row < bands.height; ++row) {
+        const uint32_t y = bottomFirst ? bands.height - 1 - row : row;
         const Bytes& colour = y < bands.height / 2 ? bands.top : bands.bottom;
         for (uint32_t x = 0; x < bands.width; ++x)
             rows.insert(rows.end(), colour.begin(), colour.end());
@@ -22,40 +31,34 @@ Bytes bandRows(const SampleBands& bands)
     return rows;
 }
 
-J_COLOR_SPACE jpegColourSpace(int components)
+void setTiffFields(TIFF* tiff, uint32_t width, uint32_t height, int bits, int components)
 {
-    return components == 1 ? JCS_GRAYSCALE : components == 3 ? JCS_RGB : JCS_CMYK;
-}
-
-void writeTiffImage(TIFF* tiff, const SampleBands& bands, const TiffLayout& layout)
-{
-    TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, bands.width);
-    TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, bands.height);
-    TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, 8);
-    TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, bands.components);
+    TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, width);
+    TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, height);
+    TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, bits);
+    TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, components);
     TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB);
     TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
-    TIFFSetField(tiff, TIFFTAG_COMPRESSION, layout.compression);
-    TIFFSetField(tiff, TIFFTAG_ORIENTATION, layout.orientation);
     TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, 4);
-    if (layout.predictor != 1)
-        TIFFSetField(tiff, TIFFTAG_PREDICTOR, layout.predictor);
-    if (bands.components == 4) {
-        const uint16_t extra[] = {uint16_t(layout.associatedAlpha ? EXTRASAMPLE_ASSOCALPHA : EXTRASAMPLE_UNASSALPHA)};
-        TIFFSetField(tiff, TIFFTAG_EXTRASAMPLES, 1, extra);
-    }
-    Bytes rows = bandRows(bands);
-    const size_t rowBytes = size_t(bands.width) * bands.components;
-    const bool bottomFirst = layout.orientation == ORIENTATION_BOTLEFT;
-    for (uint32_t y = 0; y < bands.height; ++y) {
-        const uint32_t source = bottomFirst ? bands.height - 1 - y : y;
-        if (TIFFWriteScanline(tiff, rows.data() + source * rowBytes, y, 0) < 0)
+}
+
+void writeTiffRows(TIFF* tiff, uint8_t* rows, size_t rowBytes, uint32_t height)
+{
+    for (uint32_t y = 0; y < height; ++y)
+        if (TIFFWriteScanline(tiff, rows + y * rowBytes, y, 0) < 0)
             throw std::runtime_error("TIFFWriteScanline failed");
-    }
     TIFFWriteDirectory(tiff);
 }
 
 } // namespace
+
+Bytes concat(std::initializer_list<Bytes> parts)
+{
+    Bytes all;
+    for (const Bytes& part : parts)
+        all.insert(all.end(), part.begin(), part.end());
+    return all;
+}
 
 void writeBytes(const std::string& path, const Bytes& bytes)
 {
@@ -74,27 +77,14 @@ Bytes readBytes(const std::string& path)
 Bytes tgaHeader(uint8_t type, uint16_t width, uint16_t height, uint8_t depth, uint8_t descriptor,
                 uint16_t mapLength, uint8_t mapEntryBits, uint8_t idLength)
 {
-    return {idLength,
-            uint8_t(mapLength ? 1 : 0),
-            type,
-            0, 0,
-            uint8_t(mapLength), uint8_t(mapLength >> 8),
-            mapEntryBits,
-            0, 0, 0, 0,
-            uint8_t(width), uint8_t(width >> 8),
-            uint8_t(height), uint8_t(height >> 8),
-            depth,
-            descriptor};
+    return {idLength, uint8_t(mapLength ? 1 : 0), type, 0, 0, uint8_t(mapLength), uint8_t(mapLength >> 8),
+            mapEntryBits, 0, 0, 0, 0, uint8_t(width), uint8_t(width >> 8), uint8_t(height),
+            uint8_t(height >> 8), depth, descriptor};
 }
 
-namespace {
-
-void compress(const std::string& path, uint32_t width, uint32_t height, int components, const Bytes& rows,
-              bool progressive)
+void writeJpeg(const std::string& path, uint32_t width, uint32_t height, int components, bool progressive)
 {
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file)
-        throw std::runtime_error("cannot write " + path);
+    FILE* file = openFile(path, "wb");
     jpeg_compress_struct compressor;
     jpeg_error_mgr errors;
     compressor.err = jpeg_std_error(&errors);
@@ -103,41 +93,26 @@ void compress(const std::string& path, uint32_t width, uint32_t height, int comp
     compressor.image_width = width;
     compressor.image_height = height;
     compressor.input_components = components;
-    compressor.in_color_space = jpegColourSpace(components);
+    compressor.in_color_space = components == 1 ? JCS_GRAYSCALE : components == 3 ? JCS_RGB : JCS_CMYK;
     jpeg_set_defaults(&compressor);
-    jpeg_set_quality(&compressor, 95, TRUE);
     if (progressive)
         jpeg_simple_progression(&compressor);
     jpeg_start_compress(&compressor, TRUE);
-    while (compressor.next_scanline < compressor.image_height) {
-        JSAMPROW row = const_cast<uint8_t*>(rows.data()) + size_t(compressor.next_scanline) * width * components;
-        jpeg_write_scanlines(&compressor, &row, 1);
+    Bytes row(size_t(width) * components);
+    while (compressor.next_scanline < height) {
+        for (size_t i = 0; i < row.size(); ++i)
+            row[i] = uint8_t((i * 7 + compressor.next_scanline * 13) ^ (i * compressor.next_scanline >> 4));
+        JSAMPROW rows[] = {row.data()};
+        jpeg_write_scanlines(&compressor, rows, 1);
     }
     jpeg_finish_compress(&compressor);
     jpeg_destroy_compress(&compressor);
     std::fclose(file);
 }
 
-} // namespace
-
-void writeJpeg(const std::string& path, const SampleBands& bands, bool progressive)
-{
-    compress(path, bands.width, bands.height, bands.components, bandRows(bands), progressive);
-}
-
-void writeDetailedJpeg(const std::string& path, uint32_t width, uint32_t height, bool progressive)
-{
-    Bytes rows(size_t(width) * height * 3);
-    for (size_t i = 0; i < rows.size(); ++i)
-        rows[i] = uint8_t((i * 2654435761u) >> 13 ^ (i / 3 % width) * 3);
-    compress(path, width, height, 3, rows, progressive);
-}
-
 Bytes decodeJpegDefault(const std::string& path)
 {
-    FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file)
-        throw std::runtime_error("cannot read " + path);
+    FILE* file = openFile(path, "rb");
     jpeg_decompress_struct decompressor;
     jpeg_error_mgr errors;
     decompressor.err = jpeg_std_error(&errors);
@@ -162,8 +137,18 @@ void writeTiff(const std::string& path, const std::vector<SampleBands>& images, 
     TIFF* tiff = TIFFOpen(path.c_str(), "w");
     if (!tiff)
         throw std::runtime_error("cannot write " + path);
-    for (const SampleBands& bands : images)
-        writeTiffImage(tiff, bands, layout);
+    for (const SampleBands& bands : images) {
+        setTiffFields(tiff, bands.width, bands.height, 8, bands.components);
+        TIFFSetField(tiff, TIFFTAG_COMPRESSION, layout.compression);
+        TIFFSetField(tiff, TIFFTAG_ORIENTATION, layout.orientation);
+        if (layout.predictor != 1)
+            TIFFSetField(tiff, TIFFTAG_PREDICTOR, layout.predictor);
+        const uint16_t alpha[] = {uint16_t(layout.associatedAlpha ? EXTRASAMPLE_ASSOCALPHA : EXTRASAMPLE_UNASSALPHA)};
+        if (bands.components == 4)
+            TIFFSetField(tiff, TIFFTAG_EXTRASAMPLES, 1, alpha);
+        Bytes rows = bandRows(bands, layout.orientation == ORIENTATION_BOTLEFT);
+        writeTiffRows(tiff, rows.data(), size_t(bands.width) * bands.components, bands.height);
+    }
     TIFFClose(tiff);
 }
 
@@ -172,16 +157,9 @@ void writeFloatTiff(const std::string& path)
     TIFF* tiff = TIFFOpen(path.c_str(), "w");
     if (!tiff)
         throw std::runtime_error("cannot write " + path);
-    const uint32_t width = 4;
-    TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, width);
-    TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, 2);
-    TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, 32);
+    setTiffFields(tiff, 4, 2, 32, 3);
     TIFFSetField(tiff, TIFFTAG_SAMPLEFORMAT, SAMPLEFORMAT_IEEEFP);
-    TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, 3);
-    TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB);
-    TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
-    std::vector<float> row(width * 3, 0.5f);
-    for (uint32_t y = 0; y < 2; ++y)
-        TIFFWriteScanline(tiff, row.data(), y, 0);
+    std::vector<float> rows(4 * 2 * 3, 0.5f);
+    writeTiffRows(tiff, reinterpret_cast<uint8_t*>(rows.data()), 4 * 3 * sizeof(float), 2);
     TIFFClose(tiff);
 }

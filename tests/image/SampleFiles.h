@@ -5,11 +5,13 @@
 // by byte, JPEGs through libjpeg's compressor and TIFFs through libtiff.
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
 using Bytes = std::vector<uint8_t>;
 
+Bytes concat(std::initializer_list<Bytes> parts);
 void writeBytes(const std::string& path, const Bytes& bytes);
 Bytes readBytes(const std::string& path);
 
@@ -17,9 +19,13 @@ Bytes readBytes(const std::string& path);
 Bytes tgaHeader(uint8_t type, uint16_t width, uint16_t height, uint8_t depth, uint8_t descriptor,
                 uint16_t mapLength = 0, uint8_t mapEntryBits = 0, uint8_t idLength = 0);
 
-// Every sample picture is two bands: the top half `top`, the bottom half
-// `bottom`, each colour holding `components` samples. Halves fall on 16-row
-// boundaries, so a JPEG keeps them apart exactly.
+// A JPEG full of detail with 1 (grey), 3 (RGB) or 4 (CMYK) components.
+void writeJpeg(const std::string& path, uint32_t width, uint32_t height, int components, bool progressive);
+// libjpeg's own decoding with every parameter at its default, top row first.
+Bytes decodeJpegDefault(const std::string& path);
+
+// A picture of two bands, `top` over `bottom`, each colour given as
+// `components` samples.
 struct SampleBands {
     uint32_t width;
     uint32_t height;
@@ -28,13 +34,6 @@ struct SampleBands {
     Bytes bottom;
 };
 
-void writeJpeg(const std::string& path, const SampleBands& bands, bool progressive);
-// A colour JPEG full of detail, for comparing decoders sample by sample.
-void writeDetailedJpeg(const std::string& path, uint32_t width, uint32_t height, bool progressive);
-// libjpeg's own decoding with every parameter at its default: three samples
-// a pixel, top row first.
-Bytes decodeJpegDefault(const std::string& path);
-
 struct TiffLayout {
     uint16_t compression;  // COMPRESSION_*
     uint16_t orientation;  // ORIENTATION_TOPLEFT or ORIENTATION_BOTLEFT
@@ -42,11 +41,9 @@ struct TiffLayout {
     bool associatedAlpha = false; // a fourth component is associated alpha
 };
 
-// Each band set becomes one image (directory) of the file, in order.
+// Each band picture becomes one image (directory) of the file, in order.
 void writeTiff(const std::string& path, const std::vector<SampleBands>& images, const TiffLayout& layout);
-
-// A TIFF of 32-bit floating-point RGB samples, which libtiff's RGBA
-// interface does not convert.
+// 32-bit floating-point RGB samples, which libtiff's RGBA interface refuses.
 void writeFloatTiff(const std::string& path);
 
 #endif
