@@ -1,0 +1,165 @@
+// The image readers side by side with their peers, on the same files in the
+// same run: the TGA reader against stb_image, the JPEG reader against plain
+// libjpeg-turbo decoding into a buffer of its own. Each load also reports the
+// peak memory it held above what it returned.
+
+#include "AllocationCounter.h"
+#include "BenchPictures.h"
+#include "RatioReporter.h"
+
+#include "qorx/image/JpegImage.h"
+#include "qorx/image/TgaImage.h"
+
+#include <benchmark/benchmark.h>
+#include <jpeglib.h>
+#include <stb/stb_image.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <new>
+#include <stdlib.h>
+
+namespace {
+
+const uint32_t Side = 4096;
+const uint16_t ClaimedSide = 30000;
+
+// Runs `load` once per iteration, which returns the pixel bytes it delivered
+// (0 for a failure), and reports throughput and memory.
+void measure(benchmark::State& state, const std::function<size_t()>& load)
+{
+    long long peak = 0;
+    long long extra = 0;
+    size_t bytes = 0;
+    for (auto _ : state) {
+        const long long before = AllocationCounter::current();
+        AllocationCounter::resetPeak();
+        bytes = load();
+        if (bytes == 0) {
+            state.SkipWithError("load failed");
+            return;
+        }
+        peak = AllocationCounter::peak() - before;
+        extra = peak - (long long)bytes;
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(bytes));
+    state.counters["peak_MiB"] = double(peak) / (1 << 20);
+    state.counters["extra_KiB"] = double(extra) / 1024;
+}
+
+size_t loadTga(const std::string& path)
+{
+    TgaImage image;
+    if (!image.load(path.c_str(), SwapRedBlue))
+        return 0;
+    benchmark::DoNotOptimize(image.pixels[0]);
+    return size_t(image.width) * image.height * 4;
+}
+
+size_t loadStb(const std::string& path)
+{
+    int width = 0, height = 0, components = 0;
+    stbi_uc* pixels = stbi_load(path.c_str(), &width, &height, &components, 4);
+    if (!pixels)
+        return 0;
+    benchmark::DoNotOptimize(pixels[0]);
+    stbi_image_free(pixels);
+    return size_t(width) * height * 4;
+}
+
+size_t loadJpeg(const std::string& path)
+{
+    JpegImage image;
+    if (!image.load(path.c_str(), 0))
+        return 0;
+    benchmark::DoNotOptimize(image.pixels[0]);
+    return size_t(image.width) * image.height * 4;
+}
+
+// libjpeg-turbo on its own, rows straight into one buffer: with its default
+// output (three bytes a pixel) or with four bytes a pixel, the record's size.
+size_t loadPlainLibjpeg(const std::string& path, bool fourBytes)
+{
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file)
+        return 0;
+    jpeg_decompress_struct decompressor;
+    jpeg_error_mgr errors;
+    decompressor.err = jpeg_std_error(&errors);
+    jpeg_create_decompress(&decompressor);
+    jpeg_stdio_src(&decompressor, file);
+    jpeg_read_header(&decompressor, TRUE);
+    if (fourBytes)
+        decompressor.out_color_space = JCS_EXT_RGBX;
+    jpeg_start_decompress(&decompressor);
+    const size_t stride = size_t(decompressor.output_width) * decompressor.output_components;
+    uint8_t* pixels = new uint8_t[stride * decompressor.output_height];
+    while (decompressor.output_scanline < decompressor.output_height) {
+        JSAMPROW row = pixels + stride * decompressor.output_scanline;
+        jpeg_read_scanlines(&decompressor, &row, 1);
+    }
+    jpeg_finish_decompress(&decompressor);
+    jpeg_destroy_decompress(&decompressor);
+    std::fclose(file);
+    benchmark::DoNotOptimize(pixels[0]);
+    delete[] pixels;
+    return stride * decompressor.output_height;
+}
+
+// The floor for a file that claims a huge picture: allocating and writing
+// that many bytes at all.
+size_t fillClaimedPicture()
+{
+    const size_t bytes = size_t(ClaimedSide) * ClaimedSide * 4;
+    uint8_t* pixels = new (std::nothrow) uint8_t[bytes];
+    if (!pixels)
+        return 0;
+    std::memset(pixels, 255, bytes);
+    benchmark::DoNotOptimize(pixels[bytes - 1]);
+    delete[] pixels;
+    return bytes;
+}
+
+void add(const char* name, std::function<size_t()> load, int repetitions = 0)
+{
+    auto* bench = benchmark::RegisterBenchmark(name, [load](benchmark::State& state) { measure(state, load); });
+    bench->Unit(benchmark::kMillisecond)->UseRealTime();
+    if (repetitions)
+        bench->Iterations(1)->Repetitions(repetitions);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    char pattern[] = "/tmp/qorx-image-bench-XXXXXX";
+    if (!mkdtemp(pattern))
+        return 1;
+    const std::string folder = pattern;
+    const std::string raw = folder + "/raw.tga", rle = folder + "/rle.tga", jpeg = folder + "/picture.jpg",
+                      claim = folder + "/claim.tga";
+    writeBenchTga(raw, Side, false);
+    writeBenchTga(rle, Side, true);
+    writeBenchJpeg(jpeg, Side);
+    writeShortTga(claim, ClaimedSide);
+
+    add("tga_raw/qorx", [raw] { return loadTga(raw); });
+    add("tga_raw/stb", [raw] { return loadStb(raw); });
+    add("tga_rle/qorx", [rle] { return loadTga(rle); });
+    add("tga_rle/stb", [rle] { return loadStb(rle); });
+    add("jpeg/qorx", [jpeg] { return loadJpeg(jpeg); });
+    add("jpeg/libjpeg_rgb", [jpeg] { return loadPlainLibjpeg(jpeg, false); });
+    add("jpeg/libjpeg_rgbx", [jpeg] { return loadPlainLibjpeg(jpeg, true); });
+    // Seconds per run: three runs give the median.
+    add("tga_30000_claim/qorx", [claim] { return loadTga(claim); }, 3);
+    add("tga_30000_claim/memset", fillClaimedPicture, 3);
+
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    std::filesystem::remove_all(folder);
+    return 0;
+}
