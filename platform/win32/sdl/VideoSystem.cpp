@@ -12,10 +12,29 @@ std::atomic<bool> started{false};
 SDL_threadID videoThread = 0;
 int windowCount = 0;
 
-bool driverNamedByUser()
+bool isSet(const char* variable)
 {
-    const char* named = std::getenv("SDL_VIDEODRIVER");
-    return named != nullptr && named[0] != '\0';
+    const char* value = std::getenv(variable);
+    return value != nullptr && value[0] != '\0';
+}
+
+// SDL's drivers in SDL's order, leaving out those that draw nowhere, and
+// Wayland where it has no runtime directory to find a compositor in (it
+// would only print its complaint).
+bool startDisplayDriver()
+{
+    for (int index = 0; index < SDL_GetNumVideoDrivers(); ++index) {
+        const char* name = SDL_GetVideoDriver(index);
+        if (VideoSystem::isHeadlessDriver(name))
+            continue;
+        if (std::strcmp(name, "wayland") == 0 && !isSet("XDG_RUNTIME_DIR"))
+            continue;
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, name);
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0)
+            return true;
+    }
+    SDL_ResetHint(SDL_HINT_VIDEODRIVER);
+    return false;
 }
 
 } // namespace
@@ -23,7 +42,7 @@ bool driverNamedByUser()
 bool VideoSystem::isHeadlessDriver(const char* driverName)
 {
     return driverName == nullptr || std::strcmp(driverName, "offscreen") == 0 ||
-           std::strcmp(driverName, "dummy") == 0;
+           std::strcmp(driverName, "dummy") == 0 || std::strcmp(driverName, "evdev") == 0;
 }
 
 bool VideoSystem::start()
@@ -38,12 +57,9 @@ bool VideoSystem::start()
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     // The layer holds the screen saver off itself, while windows exist.
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+    bool running = isSet("SDL_VIDEODRIVER") ? SDL_InitSubSystem(SDL_INIT_VIDEO) == 0 : startDisplayDriver();
+    if (!running)
         return false;
-    if (!driverNamedByUser() && isHeadlessDriver(SDL_GetCurrentVideoDriver())) {
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
-        return false;
-    }
     videoThread = SDL_ThreadID();
     started.store(true);
     return true;
@@ -59,14 +75,20 @@ bool VideoSystem::isVideoThread()
     return started.load() && SDL_ThreadID() == videoThread;
 }
 
+// SDL leaves its request to the X server in the output buffer; pumping sends
+// it at once rather than at the next frame.
 void VideoSystem::windowCreated()
 {
-    if (windowCount++ == 0)
+    if (windowCount++ == 0) {
         SDL_DisableScreenSaver();
+        SDL_PumpEvents();
+    }
 }
 
 void VideoSystem::windowDestroyed()
 {
-    if (windowCount > 0 && --windowCount == 0)
+    if (windowCount > 0 && --windowCount == 0) {
         SDL_EnableScreenSaver();
+        SDL_PumpEvents();
+    }
 }

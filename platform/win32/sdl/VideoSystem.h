@@ -8,7 +8,7 @@ public:
     // Starts SDL video unless it runs already. Fails when there is no display:
     // SDL would fall back to a driver that draws nowhere (offscreen, dummy),
     // where a full-screen presentation could be neither seen nor stopped. A
-    // driver that the user names in SDL_VIDEODRIVER is always taken as asked.
+    // driver named in SDL_VIDEODRIVER is taken as asked, whatever it is.
     static bool start();
     static bool isStarted();
 

@@ -1,0 +1,203 @@
+#include "XProbe.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <X11/extensions/scrnsaver.h>
+
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+namespace {
+
+// The title as bytes, whatever its encoding: SDL's windows and boxes set
+// _NET_WM_NAME and a WM_NAME of type UTF8_STRING, which XFetchName skips.
+std::string titleIn(Display* display, Window window, const char* property)
+{
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long remaining = 0;
+    unsigned char* data = nullptr;
+    Atom name = XInternAtom(display, property, False);
+    std::string title;
+    if (XGetWindowProperty(display, window, name, 0, 1024, False, AnyPropertyType, &type, &format, &count,
+                           &remaining, &data) == Success &&
+        data != nullptr && format == 8)
+        title.assign(reinterpret_cast<char*>(data), count);
+    if (data != nullptr)
+        XFree(data);
+    return title;
+}
+
+bool hasTitle(Display* display, Window window, const std::string& title)
+{
+    return titleIn(display, window, "_NET_WM_NAME") == title || titleIn(display, window, "WM_NAME") == title;
+}
+
+// Depth-first through the window tree: without a window manager the
+// program's windows are children of the root, with one they are deeper.
+Window searchTree(Display* display, Window parent, const std::string& title)
+{
+    Window root = 0;
+    Window parentOut = 0;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    if (XQueryTree(display, parent, &root, &parentOut, &children, &count) == 0)
+        return 0;
+    Window found = 0;
+    for (unsigned int i = 0; i < count && found == 0; ++i) {
+        if (hasTitle(display, children[i], title))
+            found = children[i];
+        else
+            found = searchTree(display, children[i], title);
+    }
+    if (children != nullptr)
+        XFree(children);
+    return found;
+}
+
+int channel(unsigned long value, unsigned long mask)
+{
+    if (mask == 0)
+        return 0;
+    int shift = 0;
+    while (((mask >> shift) & 1) == 0)
+        ++shift;
+    unsigned long maximum = mask >> shift;
+    return static_cast<int>(((value & mask) >> shift) * 255 / maximum);
+}
+
+} // namespace
+
+XProbe::XProbe() : display(XOpenDisplay(nullptr)) {}
+
+XProbe::~XProbe()
+{
+    if (display != nullptr)
+        XCloseDisplay(display);
+}
+
+void XProbe::sync()
+{
+    XSync(display, False);
+}
+
+unsigned long XProbe::findWindow(const std::string& title)
+{
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        Window found = searchTree(display, DefaultRootWindow(display), title);
+        if (found != 0)
+            return found;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return 0;
+}
+
+bool XProbe::isMapped(unsigned long window)
+{
+    XWindowAttributes attributes;
+    if (XGetWindowAttributes(display, window, &attributes) == 0)
+        return false;
+    return attributes.map_state == IsViewable;
+}
+
+XProbe::Box XProbe::geometry(unsigned long window)
+{
+    XWindowAttributes attributes;
+    if (XGetWindowAttributes(display, window, &attributes) == 0)
+        return {0, 0, 0, 0};
+    int x = 0;
+    int y = 0;
+    Window child = 0;
+    XTranslateCoordinates(display, window, DefaultRootWindow(display), 0, 0, &x, &y, &child);
+    return {x, y, attributes.width, attributes.height};
+}
+
+XProbe::Box XProbe::screen()
+{
+    Window root = 0;
+    int x = 0;
+    int y = 0;
+    unsigned int width = 0;
+    unsigned int height = 0;
+    unsigned int border = 0;
+    unsigned int depthOut = 0;
+    XGetGeometry(display, DefaultRootWindow(display), &root, &x, &y, &width, &height, &border, &depthOut);
+    return {0, 0, static_cast<int>(width), static_cast<int>(height)};
+}
+
+int XProbe::depth()
+{
+    return DefaultDepth(display, DefaultScreen(display));
+}
+
+XProbe::Colour XProbe::pixel(int x, int y)
+{
+    sync();
+    XImage* image = XGetImage(display, DefaultRootWindow(display), x, y, 1, 1, AllPlanes, ZPixmap);
+    if (image == nullptr)
+        return {-1, -1, -1};
+    unsigned long value = XGetPixel(image, 0, 0);
+    Colour colour = {channel(value, image->red_mask), channel(value, image->green_mask),
+                     channel(value, image->blue_mask)};
+    XDestroyImage(image);
+    return colour;
+}
+
+void XProbe::key(const char* keysymName, bool press)
+{
+    KeyCode code = XKeysymToKeycode(display, XStringToKeysym(keysymName));
+    XTestFakeKeyEvent(display, code, press ? True : False, CurrentTime);
+    sync();
+}
+
+void XProbe::tap(const char* keysymName)
+{
+    key(keysymName, true);
+    key(keysymName, false);
+}
+
+void XProbe::movePointer(int x, int y)
+{
+    XTestFakeMotionEvent(display, DefaultScreen(display), x, y, CurrentTime);
+    sync();
+}
+
+void XProbe::focus(unsigned long window)
+{
+    XSetInputFocus(display, window, RevertToPointerRoot, CurrentTime);
+    sync();
+}
+
+void XProbe::requestClose(unsigned long window)
+{
+    XEvent event;
+    std::memset(&event, 0, sizeof event);
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display, window, False, NoEventMask, &event);
+    sync();
+}
+
+void XProbe::setScreenSaverTimeout(int seconds)
+{
+    XSetScreenSaver(display, seconds, 0, DontPreferBlanking, AllowExposures);
+    XResetScreenSaver(display);
+    sync();
+}
+
+bool XProbe::screenSaverActive()
+{
+    XScreenSaverInfo* info = XScreenSaverAllocInfo();
+    bool active = XScreenSaverQueryInfo(display, DefaultRootWindow(display), info) != 0 &&
+                  info->state == ScreenSaverOn;
+    XFree(info);
+    return active;
+}

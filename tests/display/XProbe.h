@@ -1,0 +1,60 @@
+#ifndef QORX_TESTS_DISPLAY_XPROBE_H
+#define QORX_TESTS_DISPLAY_XPROBE_H
+
+#include <cstdint>
+#include <string>
+
+// The tests' own connection to the X server the program runs on: it looks at
+// windows and pixels the way any other client sees them, and sends input and
+// close requests the way the desktop would.
+class XProbe {
+public:
+    struct Box {
+        int x;
+        int y;
+        int width;
+        int height;
+    };
+    struct Colour {
+        int red;
+        int green;
+        int blue;
+    };
+
+    XProbe();
+    ~XProbe();
+    XProbe(const XProbe&) = delete;
+    XProbe& operator=(const XProbe&) = delete;
+
+    bool connected() const { return display != nullptr; }
+
+    // The top-level window with this title, waiting up to a few seconds for
+    // it to appear; 0 if it never does.
+    unsigned long findWindow(const std::string& title);
+    bool isMapped(unsigned long window);
+    // The window's position on the screen and size, as the server has them.
+    Box geometry(unsigned long window);
+    Box screen();
+    int depth();
+    // One pixel of the screen as it is shown.
+    Colour pixel(int x, int y);
+
+    // Key presses and releases through XTest, as from a keyboard.
+    void key(const char* keysymName, bool press);
+    void tap(const char* keysymName);
+    void movePointer(int x, int y);
+    // Without a window manager nobody gives a new window the keyboard.
+    void focus(unsigned long window);
+    // What a window manager sends when the user closes a window.
+    void requestClose(unsigned long window);
+    // Seconds of idleness before the server's screen saver starts; 0 for never.
+    void setScreenSaverTimeout(int seconds);
+    bool screenSaverActive();
+
+private:
+    void sync();
+
+    struct _XDisplay* display;
+};
+
+#endif
