@@ -1,0 +1,128 @@
+// Peak heap of one load against the decoded size of the picture
+// (width x height x 4), for files made to need the most working memory each
+// reader can need: see "Robustness" in the README for the bound.
+#include "JpegSeeds.h"
+#include "PeakHeap.h"
+#include "SeedFile.h"
+#include "TgaSeeds.h"
+#include "TiffSeeds.h"
+#include "qorx/image/JpegImage.h"
+#include "qorx/image/TgaImage.h"
+#include "qorx/image/TiffImage.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <tiffio.h>
+#include <unistd.h>
+
+namespace {
+
+const uint32_t Width = 1024;
+const uint32_t Height = 768;
+const uint64_t Decoded = uint64_t(Width) * Height * 4;
+
+class MemoryBound : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/qorx-memory-bound-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        folder = pattern;
+    }
+
+    void TearDown() override
+    {
+        for (const std::string& file : files)
+            std::remove(file.c_str());
+        rmdir(folder.c_str());
+    }
+
+    std::string path(const std::string& name)
+    {
+        files.push_back(folder + "/" + name);
+        return files.back();
+    }
+
+    // The growth of the heap's peak over one load, record and all.
+    template <typename Reader>
+    uint64_t peakOfLoad(const std::string& file)
+    {
+        PeakHeap::restart();
+        {
+            Reader reader;
+            EXPECT_NE(reader.load(file.c_str(), 0), nullptr) << file;
+            EXPECT_EQ(uint64_t(reader.width) * reader.height * 4, Decoded) << file;
+        }
+        const uint64_t growth = PeakHeap::growth();
+        std::printf("%s: peak %.2f x decoded size\n", file.c_str(), double(growth) / Decoded);
+        return growth;
+    }
+
+    std::string folder;
+    std::vector<std::string> files;
+};
+
+TEST_F(MemoryBound, TgaHoldsOnePictureAndASmallConstant)
+{
+    for (uint8_t type : {2, 10}) {
+        const std::string file = path("bottom-first-" + std::to_string(type) + ".tga");
+        ASSERT_TRUE(SeedFile::write(file, TgaSeeds::encode({type, 24, Width, Height, false, 0, 0, 0})));
+        EXPECT_LE(peakOfLoad<TgaImage>(file), Decoded + (64u << 10));
+    }
+}
+
+TEST_F(MemoryBound, JpegHoldsThePictureAndAtMostTwoBytesPerSampleOfCoefficients)
+{
+    struct Case {
+        JpegSeeds::Shape shape;
+        uint64_t limit;
+    };
+    const Case cases[] = {
+        // One scan: no more than some rows of samples besides the picture.
+        {{JpegSeeds::Colours::Rgb, JpegSeeds::Coding::Baseline, Width, Height, false}, Decoded + (1u << 20)},
+        // Several scans keep every coefficient: 2 bytes for each of 3 or 4
+        // full-size components, 1.5 or 2 times the decoded size.
+        {{JpegSeeds::Colours::Rgb, JpegSeeds::Coding::Progressive, Width, Height, true}, Decoded * 5 / 2 + (1u << 20)},
+        {{JpegSeeds::Colours::Cmyk, JpegSeeds::Coding::Progressive, Width, Height, true}, Decoded * 3 + (1u << 20)},
+        {{JpegSeeds::Colours::Cmyk, JpegSeeds::Coding::OneScanPerComponent, Width, Height, true},
+         Decoded * 3 + (1u << 20)},
+    };
+    int index = 0;
+    for (const Case& c : cases) {
+        const std::string file = path("case-" + std::to_string(index++) + ".jpg");
+        ASSERT_TRUE(SeedFile::write(file, JpegSeeds::encode(c.shape)));
+        EXPECT_LE(peakOfLoad<JpegImage>(file), c.limit) << file;
+    }
+}
+
+TEST_F(MemoryBound, TiffHoldsThePictureAndOneDecodedStripOrTile)
+{
+    struct Case {
+        TiffSeeds::Shape shape;
+        uint64_t limit;
+    };
+    const Case cases[] = {
+        // One compressed strip of 8-bit RGB: 3 bytes a pixel besides the picture.
+        {{TiffSeeds::Layout::Rgb, COMPRESSION_LZW, false, Width, Height, 0, 0, ORIENTATION_TOPLEFT, "w", 1},
+         Decoded * 7 / 4 + (1u << 20)},
+        // One strip of 16-bit RGBA: 8 bytes a pixel.
+        {{TiffSeeds::Layout::Rgba16, COMPRESSION_ADOBE_DEFLATE, false, Width, Height, 0, 0, ORIENTATION_BOTLEFT, "w",
+          1},
+         Decoded * 3 + (1u << 20)},
+        // Tiles and separate planes.
+        {{TiffSeeds::Layout::RgbPlanar, COMPRESSION_PACKBITS, false, Width, Height, 0, 256, ORIENTATION_TOPLEFT, "w",
+          1},
+         Decoded + (1u << 20)},
+    };
+    int index = 0;
+    TIFFSetWarningHandler(nullptr);
+    for (const Case& c : cases) {
+        const std::string file = path("case-" + std::to_string(index++) + ".tif");
+        ASSERT_TRUE(TiffSeeds::write(file, c.shape));
+        EXPECT_LE(peakOfLoad<TiffImage>(file), c.limit) << file;
+    }
+}
+
+} // namespace
