@@ -8,3 +8,31 @@ target_link_libraries(qorx_xprobe PUBLIC PkgConfig::XPROBE)
 
 qorx_add_display_test(layer_display_test SCREEN 1024x768x24 SOURCES display/LayerTest.cpp)
 target_link_libraries(layer_display_test PRIVATE qorx_win32 qorx_xprobe)
+
+add_library(qorx_display_drawing STATIC display/GlDrawing.cpp)
+target_include_directories(qorx_display_drawing PUBLIC ${PROJECT_SOURCE_DIR}/tests)
+target_link_libraries(qorx_display_drawing PUBLIC OpenGL::GL)
+
+add_executable(qorx_window_child display/WindowChild.cpp)
+target_link_libraries(qorx_window_child PRIVATE qorx_window qorx_win32)
+
+add_library(qorx_child_process STATIC display/ChildProcess.cpp)
+target_include_directories(qorx_child_process PUBLIC ${PROJECT_SOURCE_DIR}/tests)
+target_compile_definitions(qorx_child_process PRIVATE QORX_WINDOW_CHILD="$<TARGET_FILE:qorx_window_child>")
+add_dependencies(qorx_child_process qorx_window_child)
+
+set(display_test_libraries qorx_window qorx_win32 qorx_xprobe qorx_display_drawing qorx_child_process)
+
+qorx_add_display_test(glwindow_display_test SCREEN 1024x768x24 SOURCES display/GlWindowTest.cpp)
+target_link_libraries(glwindow_display_test PRIVATE ${display_test_libraries})
+
+qorx_add_display_test(scaled_screen_display_test SCREEN 1280x720x24 SOURCES display/ScaledScreenTest.cpp)
+target_link_libraries(scaled_screen_display_test PRIVATE ${display_test_libraries})
+
+# Real mode changes need a server with several modes: Xorg's dummy driver.
+add_executable(fullscreen_mode_display_test display/FullscreenModeTest.cpp)
+target_link_libraries(fullscreen_mode_display_test PRIVATE GTest::gtest GTest::gtest_main ${display_test_libraries})
+target_include_directories(fullscreen_mode_display_test PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
+add_test(NAME fullscreen_mode_display_test
+  COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/display/with-xorg-dummy $<TARGET_FILE:fullscreen_mode_display_test>)
+set_tests_properties(fullscreen_mode_display_test PROPERTIES TIMEOUT 600 SKIP_RETURN_CODE 77)

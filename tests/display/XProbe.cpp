@@ -85,9 +85,9 @@ void XProbe::sync()
     XSync(display, False);
 }
 
-unsigned long XProbe::findWindow(const std::string& title)
+unsigned long XProbe::findWindow(const std::string& title, bool wait)
 {
-    for (int attempt = 0; attempt < 100; ++attempt) {
+    for (int attempt = 0; attempt < (wait ? 100 : 1); ++attempt) {
         Window found = searchTree(display, DefaultRootWindow(display), title);
         if (found != 0)
             return found;

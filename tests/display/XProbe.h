@@ -28,9 +28,9 @@ public:
 
     bool connected() const { return display != nullptr; }
 
-    // The top-level window with this title, waiting up to a few seconds for
-    // it to appear; 0 if it never does.
-    unsigned long findWindow(const std::string& title);
+    // The window with this title, waiting up to a few seconds for it to
+    // appear (or not at all); 0 if it never does.
+    unsigned long findWindow(const std::string& title, bool wait = true);
     bool isMapped(unsigned long window);
     // The window's position on the screen and size, as the server has them.
     Box geometry(unsigned long window);

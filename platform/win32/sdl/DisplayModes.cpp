@@ -69,10 +69,24 @@ bool findMode(int width, int height, int bits, SDL_DisplayMode* found)
     return sizeFound;
 }
 
+// Full-screen at the desktop's mode. Without a window manager nobody acts on
+// SDL's full-screen request, so the window is first given the screen's size
+// and place itself.
+void coverDesktop(SDL_Window* window)
+{
+    SDL_Rect bounds;
+    if (SDL_GetDisplayBounds(0, &bounds) != 0)
+        return;
+    SDL_SetWindowFullscreen(window, 0);
+    SDL_SetWindowPosition(window, bounds.x, bounds.y);
+    SDL_SetWindowSize(window, bounds.w, bounds.h);
+    SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP);
+}
+
 void applyMode(WindowRecord& record)
 {
     if (record.scaled) {
-        SDL_SetWindowFullscreen(record.sdlWindow, SDL_WINDOW_FULLSCREEN_DESKTOP);
+        coverDesktop(record.sdlWindow);
         return;
     }
     SDL_SetWindowDisplayMode(record.sdlWindow, &requested.mode);
@@ -131,6 +145,9 @@ LONG DisplayModes::restore()
     if (record != nullptr && record->sdlWindow != nullptr) {
         // The popup stays where it was, at its own size, on the desktop.
         SDL_SetWindowFullscreen(record->sdlWindow, 0);
+        SDL_SetWindowSize(record->sdlWindow, record->clientWidth, record->clientHeight);
+        if (record->clientX != CW_USEDEFAULT)
+            SDL_SetWindowPosition(record->sdlWindow, record->clientX, record->clientY);
         record->scaled = false;
         record->fullscreen = false;
     }
@@ -145,12 +162,16 @@ Uint32 DisplayModes::prepareWindow(WindowRecord& record)
     record.fullscreen = true;
     record.scaled = requested.scaled;
     fullscreenWindow = WindowRegistry::handleOf(&record);
-    return record.scaled ? SDL_WINDOW_FULLSCREEN_DESKTOP : SDL_WINDOW_FULLSCREEN;
+    return record.scaled ? 0 : SDL_WINDOW_FULLSCREEN;
 }
 
 void DisplayModes::windowCreated(WindowRecord& record)
 {
-    if (record.fullscreen && !record.scaled)
+    if (!record.fullscreen)
+        return;
+    if (record.scaled)
+        coverDesktop(record.sdlWindow);
+    else
         SDL_SetWindowDisplayMode(record.sdlWindow, &requested.mode);
 }
 
@@ -161,7 +182,7 @@ void DisplayModes::windowShown(WindowRecord& record)
     if (displayShows(requested.mode, record.sdlWindow))
         return;
     record.scaled = true;
-    SDL_SetWindowFullscreen(record.sdlWindow, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    coverDesktop(record.sdlWindow);
     GlContexts::windowScaled(record);
 }
 

@@ -1,0 +1,157 @@
+// The window library on the SDL2 layer, in a 1024x768 Xvfb: one display mode
+// only, so a full-screen 800x600 picture is scaled to fill the screen.
+#include "display/ChildProcess.h"
+#include "display/GlDrawing.h"
+#include "display/XProbe.h"
+#include "qorx/window/GlWindow.h"
+#include "qorx/window/Keyboard.h"
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace {
+
+::testing::AssertionResult sameColour(const Rgb& seen, const Rgb& expected)
+{
+    bool near = std::abs(seen.red - expected.red) <= 8 && std::abs(seen.green - expected.green) <= 8 &&
+                std::abs(seen.blue - expected.blue) <= 8;
+    if (near)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "(" << seen.red << ", " << seen.green << ", " << seen.blue
+                                         << ") instead of (" << expected.red << ", " << expected.green << ", "
+                                         << expected.blue << ")";
+}
+
+Rgb onScreen(XProbe& probe, int x, int y)
+{
+    XProbe::Colour colour = probe.pixel(x, y);
+    return {colour.red, colour.green, colour.blue};
+}
+
+const Rgb black = {0, 0, 0};
+const Rgb red = {255, 0, 0};
+const Rgb green = {0, 255, 0};
+const Rgb blue = {0, 0, 255};
+const Rgb white = {255, 255, 255};
+
+// The class is registered once per process, so one window serves every test.
+class GlWindowTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        window = new GlWindow;
+        ASSERT_EQ(window->registerClass(), 0);
+    }
+    static void TearDownTestSuite()
+    {
+        window->shutdown();
+        delete window;
+    }
+    void TearDown() override { window->close(); }
+
+    // Presents until the key reaches the wanted state, a few seconds at most.
+    static bool presentUntilKey(int key, unsigned char wanted)
+    {
+        Keyboard keyboard;
+        for (int frame = 0; frame < 300; ++frame) {
+            if (keyboard.isDown(key) == wanted)
+                return true;
+            window->present();
+        }
+        return keyboard.isDown(key) == wanted;
+    }
+
+    static GlWindow* window;
+    XProbe probe;
+};
+
+GlWindow* GlWindowTest::window = nullptr;
+
+TEST_F(GlWindowTest, AWindowedOpenGivesExactlyTheClientAreaAskedFor)
+{
+    ASSERT_EQ(window->open(800, 600, 16, "qorx windowed"), 0);
+    unsigned long xWindow = probe.findWindow("qorx windowed");
+    ASSERT_NE(xWindow, 0u);
+    XProbe::Box box = probe.geometry(xWindow);
+    EXPECT_EQ(box.width, 800);
+    EXPECT_EQ(box.height, 600);
+    RECT client;
+    ASSERT_TRUE(GetClientRect(window->windowHandle, &client));
+    EXPECT_EQ(client.right - client.left, 800);
+    EXPECT_EQ(client.bottom - client.top, 600);
+}
+
+// The projection is pixel-exact with the origin at the top-left corner: a
+// one-pixel square at (0, 0) lights exactly the top-left pixel, one ending at
+// (800, 600) exactly the bottom-right one.
+TEST_F(GlWindowTest, VerticesLandOnTheCornerPixels)
+{
+    ASSERT_EQ(window->open(800, 600, 16, "qorx corners"), 0);
+    window->clear();
+    fillRect(0, 0, 1, 1, red);
+    fillRect(799, 599, 800, 600, green);
+    EXPECT_TRUE(sameColour(readPixel(0, 0, 600), red));
+    EXPECT_TRUE(sameColour(readPixel(1, 0, 600), black));
+    EXPECT_TRUE(sameColour(readPixel(0, 1, 600), black));
+    EXPECT_TRUE(sameColour(readPixel(799, 599, 600), green));
+    EXPECT_TRUE(sameColour(readPixel(798, 599, 600), black));
+    EXPECT_TRUE(sameColour(readPixel(799, 598, 600), black));
+}
+
+TEST_F(GlWindowTest, EscapeFromTheServerReachesTheKeyboardAfterAPresent)
+{
+    ASSERT_EQ(window->open(800, 600, 16, "qorx escape"), 0);
+    window->present();
+    Keyboard keyboard;
+    ASSERT_EQ(keyboard.isDown(27), 0);
+    probe.key("Escape", true);
+    EXPECT_TRUE(presentUntilKey(27, 1));
+    probe.key("Escape", false);
+    EXPECT_TRUE(presentUntilKey(27, 0));
+}
+
+TEST_F(GlWindowTest, AFullScreenPictureWithoutItsModeFillsTheScreenScaled)
+{
+    window->setFullscreen();
+    ASSERT_EQ(window->open(800, 600, 16, "qorx full screen"), 0);
+    unsigned long xWindow = probe.findWindow("qorx full screen");
+    ASSERT_NE(xWindow, 0u);
+    XProbe::Box box = probe.geometry(xWindow);
+    EXPECT_EQ(box.x, 0);
+    EXPECT_EQ(box.y, 0);
+    EXPECT_EQ(box.width, 1024);
+    EXPECT_EQ(box.height, 768);
+    RECT client;
+    GetClientRect(window->windowHandle, &client);
+    EXPECT_EQ(client.right, 800) << "the program still sees its own size";
+
+    window->clear();
+    drawQuarters(800, 600);
+    EXPECT_TRUE(sameColour(readPixel(0, 0, 600), red)) << "the program reads back its own 800x600 picture";
+    EXPECT_TRUE(sameColour(readPixel(799, 599, 600), white));
+    window->present();
+    // 1024x768 is 4:3 too: the picture covers the whole screen.
+    EXPECT_TRUE(sameColour(onScreen(probe, 0, 0), red));
+    EXPECT_TRUE(sameColour(onScreen(probe, 1023, 0), green));
+    EXPECT_TRUE(sameColour(onScreen(probe, 0, 767), blue));
+    EXPECT_TRUE(sameColour(onScreen(probe, 1023, 767), white));
+    EXPECT_TRUE(sameColour(onScreen(probe, 500, 380), red)) << "the quarters meet at (512, 384)";
+    EXPECT_TRUE(sameColour(onScreen(probe, 524, 388), white));
+}
+
+// The program on its own, as a child process: the desktop asks its window to
+// close, and the process must end by itself with exit code 0.
+TEST(GlWindowCloseRequest, EndsTheProcessWithExitCodeZero)
+{
+    ChildProcess child("close-request");
+    ASSERT_TRUE(child.started());
+    XProbe probe;
+    unsigned long xWindow = probe.findWindow("qorx child");
+    ASSERT_NE(xWindow, 0u);
+    probe.requestClose(xWindow);
+    EXPECT_EQ(child.wait(), 0);
+}
+
+} // namespace
