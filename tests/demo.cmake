@@ -5,9 +5,10 @@ qorx_add_test(qorx_demo_tests
   ${CMAKE_CURRENT_SOURCE_DIR}/demo/TestImages.cpp)
 target_link_libraries(qorx_demo_tests PRIVATE qorx_demo qorx_window qorx_image qorx_fake_platform JPEG::JPEG TIFF::TIFF)
 
-# The real program with the bundled files, on a private X server.
+# The real program with the bundled files, on a private X server of the
+# program's own screen size, where its full-screen window is exactly 800 x 600.
 if(TARGET qorx-demo)
-  qorx_add_display_test(qorx_demo_display_tests SCREEN 1024x768x24 SOURCES
+  qorx_add_display_test(qorx_demo_display_tests SCREEN 800x600x24 SOURCES
     ${CMAKE_CURRENT_SOURCE_DIR}/demo/DemoOnScreenTest.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/demo/ChildProcess.cpp)
   target_compile_definitions(qorx_demo_display_tests PRIVATE

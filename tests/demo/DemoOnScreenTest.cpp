@@ -66,7 +66,8 @@ std::string windowGeometry(const std::string& id)
         const size_t at = info.find(key);
         return at == std::string::npos ? std::string("?") : std::to_string(std::atoi(info.c_str() + at + key.size()));
     };
-    return field("Width: ") + "x" + field("Height: ");
+    return field("Width: ") + "x" + field("Height: ") + "+" + field("Absolute upper-left X: ") + "+" +
+           field("Absolute upper-left Y: ");
 }
 
 struct Brightness {
@@ -74,8 +75,8 @@ struct Brightness {
     double spread; // standard deviation: a picture, not a flat colour
 };
 
-// Brightness (0 to 255) of the 800 x 600 pixels at the top-left of the
-// screen, where the full-screen window lies.
+// Brightness (0 to 255) of the 800 x 600 pixels of the screen, which the
+// full-screen window covers.
 Brightness screenBrightness(const fs::path& scratch)
 {
     const fs::path shot = scratch / "screen.ppm";
@@ -104,7 +105,8 @@ double loudShare(const fs::path& soundFile)
     std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     size_t loud = 0;
     for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
-        const int16_t sample = static_cast<int16_t>(static_cast<uint8_t>(bytes[i]) | (bytes[i + 1] << 8));
+        const uint16_t bits = static_cast<uint16_t>(static_cast<uint8_t>(bytes[i]) | static_cast<uint8_t>(bytes[i + 1]) << 8);
+        const int16_t sample = static_cast<int16_t>(bits);
         loud += sample > 256 || sample < -256;
     }
     return bytes.size() < 2 ? 0 : static_cast<double>(loud) / (bytes.size() / 2);
@@ -146,7 +148,7 @@ TEST_F(DemoOnScreen, ShowsThePicturePlaysTheSoundtrackAndEndsOnEscape)
     std::string window;
     ASSERT_TRUE(waitUntil(60, [&] { return !(window = findWindow(Title)).empty(); }))
         << "no window titled \"" << Title << "\"";
-    EXPECT_EQ(windowGeometry(window), "800x600");
+    EXPECT_EQ(windowGeometry(window), "800x600+0+0");
 
     // The storm is a dark picture, but far from black.
     Brightness screen = {0, 0};
