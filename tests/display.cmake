@@ -36,3 +36,8 @@ target_include_directories(fullscreen_mode_display_test PRIVATE ${PROJECT_SOURCE
 add_test(NAME fullscreen_mode_display_test
   COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/display/with-xorg-dummy $<TARGET_FILE:fullscreen_mode_display_test>)
 set_tests_properties(fullscreen_mode_display_test PROPERTIES TIMEOUT 600 SKIP_RETURN_CODE 77)
+
+# The layer's display-free pieces, through its internal headers.
+qorx_add_test(layer_parts_test display/LayerPartsTest.cpp)
+target_link_libraries(layer_parts_test PRIVATE qorx_win32)
+target_include_directories(layer_parts_test PRIVATE ${PROJECT_SOURCE_DIR}/platform/win32/sdl)

@@ -1,0 +1,156 @@
+// Pieces of the SDL2 layer that need no display: where a scaled picture
+// lands, pixel-format numbers, virtual-key codes and the queue's ring.
+#include "Letterbox.h"
+#include "MessageQueue.h"
+#include "PixelFormat.h"
+#include "VirtualKeys.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <thread>
+
+namespace {
+
+TEST(Letterbox, KeepsTheShapeAndCentresThePicture)
+{
+    struct Case {
+        int screenWidth, screenHeight;
+        int x, y, width, height;
+    };
+    const Case cases[] = {
+        {1024, 768, 0, 0, 1024, 768}, // 4:3 fills exactly, no one-pixel bar
+        {1280, 720, 160, 0, 960, 720}, // wider: bars at the sides
+        {1280, 1024, 0, 32, 1280, 960}, // taller: bars above and below
+        {800, 600, 0, 0, 800, 600},
+        {1366, 768, 171, 0, 1024, 768}, // odd margin: the extra pixel goes right
+    };
+    for (const Case& c : cases) {
+        Letterbox box = Letterbox::fit(800, 600, c.screenWidth, c.screenHeight);
+        EXPECT_EQ(box.x, c.x) << c.screenWidth << "x" << c.screenHeight;
+        EXPECT_EQ(box.y, c.y) << c.screenWidth << "x" << c.screenHeight;
+        EXPECT_EQ(box.width, c.width) << c.screenWidth << "x" << c.screenHeight;
+        EXPECT_EQ(box.height, c.height) << c.screenWidth << "x" << c.screenHeight;
+    }
+    Letterbox empty = Letterbox::fit(0, 600, 1024, 768);
+    EXPECT_EQ(empty.width, 1024) << "a degenerate picture covers the screen rather than dividing by zero";
+}
+
+PIXELFORMATDESCRIPTOR descriptor(DWORD flags, BYTE colour, BYTE depth)
+{
+    PIXELFORMATDESCRIPTOR pfd;
+    std::memset(&pfd, 0, sizeof pfd);
+    pfd.nSize = sizeof pfd;
+    pfd.nVersion = 1;
+    pfd.dwFlags = flags;
+    pfd.iPixelType = PFD_TYPE_RGBA;
+    pfd.cColorBits = colour;
+    pfd.cDepthBits = depth;
+    return pfd;
+}
+
+TEST(PixelFormat, NumbersNameTheClosestFormatAndDecodeBack)
+{
+    const DWORD program = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
+    int number = PixelFormat::choose(descriptor(program, 16, 16));
+    ASSERT_GT(number, 0);
+    PixelFormat format;
+    ASSERT_TRUE(PixelFormat::decode(number, &format));
+    EXPECT_TRUE(format.doubleBuffer);
+    EXPECT_EQ(format.colorBits, 16);
+    EXPECT_EQ(format.depthBits, 16);
+    EXPECT_EQ(format.alphaBits, 0);
+    EXPECT_EQ(format.stencilBits, 0);
+
+    ASSERT_TRUE(PixelFormat::decode(PixelFormat::choose(descriptor(program, 32, 32)), &format));
+    EXPECT_EQ(format.colorBits, 24);
+    EXPECT_EQ(format.depthBits, 24) << "the deepest buffer there is";
+
+    for (int n = 1; n <= PixelFormat::count; ++n) {
+        ASSERT_TRUE(PixelFormat::decode(n, &format));
+        EXPECT_EQ(format.number(), n);
+    }
+    EXPECT_FALSE(PixelFormat::decode(0, &format));
+    EXPECT_FALSE(PixelFormat::decode(PixelFormat::count + 1, &format));
+
+    EXPECT_EQ(PixelFormat::choose(descriptor(PFD_DRAW_TO_WINDOW | PFD_DOUBLEBUFFER, 16, 16)), 0) << "no OpenGL";
+    PIXELFORMATDESCRIPTOR indexed = descriptor(program, 8, 16);
+    indexed.iPixelType = 1; // PFD_TYPE_COLORINDEX
+    EXPECT_EQ(PixelFormat::choose(indexed), 0);
+}
+
+SDL_Keysym keysym(SDL_Keycode sym, SDL_Scancode scancode)
+{
+    SDL_Keysym key;
+    std::memset(&key, 0, sizeof key);
+    key.sym = sym;
+    key.scancode = scancode;
+    return key;
+}
+
+TEST(VirtualKeys, LayoutDecidesLettersAndPositionDecidesTheRest)
+{
+    EXPECT_EQ(VirtualKeys::fromSdl(keysym(SDLK_ESCAPE, SDL_SCANCODE_ESCAPE)), 27);
+    EXPECT_EQ(VirtualKeys::fromSdl(keysym(SDLK_a, SDL_SCANCODE_Q)), 'A') << "the key that types 'a' on AZERTY";
+    EXPECT_EQ(VirtualKeys::fromSdl(keysym(SDLK_0, SDL_SCANCODE_0)), '0');
+    EXPECT_EQ(VirtualKeys::fromSdl(keysym(SDLK_F10, SDL_SCANCODE_F10)), VK_F10);
+    EXPECT_EQ(VirtualKeys::fromSdl(keysym(SDLK_F24, SDL_SCANCODE_F24)), 0x87);
+    EXPECT_EQ(VirtualKeys::fromSdl(keysym(SDLK_KP_0, SDL_SCANCODE_KP_0)), 0x60);
+    EXPECT_EQ(VirtualKeys::fromSdl(keysym(SDLK_KP_9, SDL_SCANCODE_KP_9)), 0x69);
+    EXPECT_EQ(VirtualKeys::fromSdl(keysym(SDLK_RSHIFT, SDL_SCANCODE_RSHIFT)), VK_SHIFT);
+    EXPECT_EQ(VirtualKeys::fromSdl(keysym(0xF1, SDL_SCANCODE_SEMICOLON)), 0xBA) << "a Spanish n-tilde key";
+    EXPECT_EQ(VirtualKeys::fromSdl(keysym(0xE9, SDL_SCANCODE_2)), '2') << "a French e-acute key";
+    EXPECT_EQ(VirtualKeys::fromSdl(keysym(SDLK_UNKNOWN, SDL_SCANCODE_UNKNOWN)), 0);
+    EXPECT_TRUE(VirtualKeys::isExtended(keysym(SDLK_LEFT, SDL_SCANCODE_LEFT)));
+    EXPECT_FALSE(VirtualKeys::isExtended(keysym(SDLK_KP_4, SDL_SCANCODE_KP_4)));
+
+    EXPECT_EQ(VirtualKeys::characterOf('A', 0), 'a');
+    EXPECT_EQ(VirtualKeys::characterOf('A', KMOD_LSHIFT), 'A');
+    EXPECT_EQ(VirtualKeys::characterOf('A', KMOD_LSHIFT | KMOD_CAPS), 'a');
+    EXPECT_EQ(VirtualKeys::characterOf('C', KMOD_RCTRL), 3);
+    EXPECT_EQ(VirtualKeys::characterOf(VK_ESCAPE, 0), 27);
+    EXPECT_EQ(VirtualKeys::characterOf(VK_F1, 0), 0);
+}
+
+MSG message(UINT number, WPARAM wParam)
+{
+    MSG msg;
+    std::memset(&msg, 0, sizeof msg);
+    msg.message = number;
+    msg.wParam = wParam;
+    return msg;
+}
+
+// Runs on a thread of its own so that it has a fresh queue.
+TEST(MessageQueue, KeepsOrderAcrossTheRingsEndAndRefusesWhenFull)
+{
+    std::thread([] {
+        MessageQueue& queue = MessageQueue::current();
+        MessageFilter all = {NULL, 0, 0};
+        MessageFilter keyUps = {NULL, WM_KEYUP, WM_KEYUP};
+        MSG msg;
+        // Walk the ring's start round past its end, taking from the middle.
+        for (WPARAM round = 0; round < 300; ++round) {
+            ASSERT_TRUE(queue.post(message(WM_KEYDOWN, round)));
+            ASSERT_TRUE(queue.post(message(WM_KEYUP, round)));
+            ASSERT_TRUE(queue.post(message(WM_KEYDOWN, round + 1000)));
+            ASSERT_TRUE(queue.retrieve(&msg, keyUps, true));
+            ASSERT_EQ(msg.wParam, round);
+            ASSERT_TRUE(queue.retrieve(&msg, all, true));
+            ASSERT_EQ(msg.wParam, round);
+            ASSERT_TRUE(queue.retrieve(&msg, all, true));
+            ASSERT_EQ(msg.wParam, round + 1000);
+        }
+        EXPECT_FALSE(queue.retrieve(&msg, all, false));
+
+        for (int i = 0; i < MessageQueue::postedCapacity; ++i)
+            ASSERT_TRUE(queue.post(message(WM_CHAR, static_cast<WPARAM>(i))));
+        EXPECT_FALSE(queue.post(message(WM_CHAR, 9999)));
+        for (int i = 0; i < MessageQueue::postedCapacity; ++i) {
+            ASSERT_TRUE(queue.retrieve(&msg, all, true));
+            ASSERT_EQ(msg.wParam, static_cast<WPARAM>(i));
+        }
+    }).join();
+}
+
+} // namespace
