@@ -413,6 +413,16 @@ TEST_F(LayerTest, ACloseRequestFromTheDesktopTakesTheSystemCommandPath)
     ASSERT_GE(received().size(), 2u);
     EXPECT_EQ(received().back().message, static_cast<UINT>(WM_CLOSE)) << "sent by the default procedure";
     EXPECT_EQ(GetMessageA(&msg, NULL, 0, 0), FALSE);
+
+    // Alt+F4, where no window manager takes it, goes the same way.
+    received().clear();
+    probe.focus(xWindow);
+    probe.key("Alt_L", true);
+    probe.tap("F4");
+    probe.key("Alt_L", false);
+    ASSERT_TRUE(waitForMessage(WM_SYSCOMMAND, &msg));
+    EXPECT_EQ(msg.wParam, static_cast<WPARAM>(SC_CLOSE));
+    EXPECT_EQ(received().back().message, static_cast<UINT>(WM_CLOSE));
 }
 
 // Not a speed measure: a lower bound that fails only if the cap is missing.
