@@ -114,8 +114,7 @@ Outcome loadTiff(const std::string& name)
     return load({Reader::Tiff, 0, "tiff"}, corpusPath(name));
 }
 
-// The file's bytes from `offset` on, with the 255 that a read past the end
-// of a TGA file stands for.
+// A corpus file's bytes as the TGA reader sees them: 255 past the end.
 class FileBytes {
 public:
     explicit FileBytes(const std::string& name) : bytes(SeedFile::read(corpusPath(name))) {}
