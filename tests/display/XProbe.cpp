@@ -7,6 +7,7 @@
 #include <X11/extensions/scrnsaver.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <thread>
 
@@ -87,7 +88,7 @@ void XProbe::sync()
 
 unsigned long XProbe::findWindow(const std::string& title, bool wait)
 {
-    for (int attempt = 0; attempt < (wait ? 100 : 1); ++attempt) {
+    for (int attempt = 0; attempt < (wait ? 400 : 1); ++attempt) {
         Window found = searchTree(display, DefaultRootWindow(display), title);
         if (found != 0)
             return found;
@@ -145,6 +146,17 @@ XProbe::Colour XProbe::pixel(int x, int y)
                      channel(value, image->blue_mask)};
     XDestroyImage(image);
     return colour;
+}
+
+bool XProbe::shows(int x, int y, int red, int green, int blue)
+{
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        Colour seen = pixel(x, y);
+        if (std::abs(seen.red - red) <= 8 && std::abs(seen.green - green) <= 8 && std::abs(seen.blue - blue) <= 8)
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return false;
 }
 
 void XProbe::key(const char* keysymName, bool press)

@@ -28,7 +28,7 @@ public:
 
     bool connected() const { return display != nullptr; }
 
-    // The window with this title, waiting up to a few seconds for it to
+    // The window with this title, waiting up to twenty seconds for it to
     // appear (or not at all); 0 if it never does.
     unsigned long findWindow(const std::string& title, bool wait = true);
     bool isMapped(unsigned long window);
@@ -38,6 +38,10 @@ public:
     int depth();
     // One pixel of the screen as it is shown.
     Colour pixel(int x, int y);
+    // Whether the pixel shows this colour (give or take 8 per channel)
+    // within two seconds: the program's drawing reaches the server on its
+    // own connection, so it may land a moment after the program's swap.
+    bool shows(int x, int y, int red, int green, int blue);
 
     // Key presses and releases through XTest, as from a keyboard.
     void key(const char* keysymName, bool press);
