@@ -6,27 +6,17 @@
 // each pixel's four bytes as the record holds them. Exit status 0 when FILE
 // loads, 1 when it doesn't or OUT.pam cannot be written, 2 for a usage error.
 
-#include "qorx/image/JpegImage.h"
-#include "qorx/image/TgaImage.h"
-#include "qorx/image/TiffImage.h"
+#include "qorx/image/ReaderChain.h"
 
 #include <cstdio>
 
 namespace {
 
-const Image* loadFirst(const char* path, JpegImage& jpeg, TgaImage& tga, TiffImage& tiff,
-                       const char*& reader)
+const char* readerName(const ReaderChain& readers, const Image* image)
 {
-    reader = "jpeg";
-    if (jpeg.load(path, 0))
-        return &jpeg;
-    reader = "tga";
-    if (tga.load(path, SwapRedBlue))
-        return &tga;
-    reader = "tiff";
-    if (tiff.load(path, 0))
-        return &tiff;
-    return nullptr;
+    if (image == &readers.jpeg)
+        return "jpeg";
+    return image == &readers.tga ? "tga" : "tiff";
 }
 
 bool writePam(const char* path, const Image& image)
@@ -49,16 +39,13 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: qorx-image FILE [OUT.pam]\n");
         return 2;
     }
-    JpegImage jpeg;
-    TgaImage tga;
-    TiffImage tiff;
-    const char* reader = nullptr;
-    const Image* image = loadFirst(argv[1], jpeg, tga, tiff, reader);
+    ReaderChain readers;
+    const Image* image = readers.load(argv[1]);
     if (!image) {
         std::fprintf(stderr, "qorx-image: cannot load %s\n", argv[1]);
         return 1;
     }
-    std::printf("%s %ux%u\n", reader, image->width, image->height);
+    std::printf("%s %ux%u\n", readerName(readers, image), image->width, image->height);
     if (argc == 3 && !writePam(argv[2], *image)) {
         std::fprintf(stderr, "qorx-image: cannot write %s\n", argv[2]);
         return 1;

@@ -1,8 +1,6 @@
 #include "qorx/image/Texture.h"
 
-#include "qorx/image/JpegImage.h"
-#include "qorx/image/TgaImage.h"
-#include "qorx/image/TiffImage.h"
+#include "qorx/image/ReaderChain.h"
 
 #include <windows.h>
 
@@ -17,19 +15,6 @@ namespace {
 // decides how transparent a textured fragment is.
 const GLint OpaqueRgb = 3;
 
-const Image* decode(const char* path, JpegImage& jpeg, TgaImage& tga, TiffImage& tiff)
-{
-    // Red must land in byte 0 whatever the format: JPEG and TIFF decode to
-    // RGB order on their own, TGA stores BGR.
-    if (jpeg.load(path, 0))
-        return &jpeg;
-    if (tga.load(path, SwapRedBlue))
-        return &tga;
-    if (tiff.load(path, 0))
-        return &tiff;
-    return nullptr;
-}
-
 } // namespace
 
 Texture::Texture() : id(0), mipmaps(false) {}
@@ -43,12 +28,9 @@ void Texture::setMipmaps(bool flag)
 
 int Texture::load(const char* path)
 {
-    // All three readers exist before the first attempt and are destroyed
-    // (with their pixel buffers) on every way out.
-    JpegImage jpeg;
-    TgaImage tga;
-    TiffImage tiff;
-    const Image* image = decode(path, jpeg, tga, tiff);
+    // The readers, and with them every pixel buffer, end when load returns.
+    ReaderChain readers;
+    const Image* image = readers.load(path);
     if (!image)
         return 0;
 
