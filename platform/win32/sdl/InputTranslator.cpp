@@ -37,22 +37,6 @@ bool isSystemKey(const SDL_KeyboardEvent& key, int virtualKey)
     return virtualKey == VK_F10 || virtualKey == VK_MENU || (key.keysym.mod & KMOD_ALT) != 0;
 }
 
-MSG messageFor(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    MSG msg;
-    msg.hwnd = window;
-    msg.message = message;
-    msg.wParam = wParam;
-    msg.lParam = lParam;
-    msg.time = SDL_GetTicks();
-    int x = 0;
-    int y = 0;
-    SDL_GetGlobalMouseState(&x, &y);
-    msg.pt.x = x;
-    msg.pt.y = y;
-    return msg;
-}
-
 LPARAM sizeParameter(int width, int height)
 {
     return static_cast<LPARAM>((static_cast<uint32_t>(height & 0xFFFF) << 16) | static_cast<uint32_t>(width & 0xFFFF));
@@ -71,7 +55,7 @@ bool InputTranslator::keyMessage(const SDL_KeyboardEvent& key, HWND window, MSG*
         message = released ? WM_SYSKEYUP : WM_SYSKEYDOWN;
     else
         message = released ? WM_KEYUP : WM_KEYDOWN;
-    *msg = messageFor(window, message, static_cast<WPARAM>(virtualKey), keyFlags(key));
+    *msg = MessageQueue::message(window, message, static_cast<WPARAM>(virtualKey), keyFlags(key));
     return true;
 }
 
@@ -108,7 +92,7 @@ void InputTranslator::translateWindowEvent(const SDL_WindowEvent& event, Message
     case SDL_WINDOWEVENT_CLOSE:
         // The path of a Windows close: the system command first, which the
         // default window procedure turns into WM_CLOSE.
-        queue.postInput(messageFor(window, WM_SYSCOMMAND, SC_CLOSE, 0));
+        queue.postInput(MessageQueue::message(window, WM_SYSCOMMAND, SC_CLOSE, 0));
         break;
     case SDL_WINDOWEVENT_SIZE_CHANGED:
         // A scaled window keeps the size the program gave it.

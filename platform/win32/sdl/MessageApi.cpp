@@ -49,19 +49,6 @@ WNDPROC procedureOf(HWND window)
     return record == nullptr ? nullptr : record->procedure;
 }
 
-MSG threadMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    MSG msg;
-    msg.hwnd = window;
-    msg.message = message;
-    msg.wParam = wParam;
-    msg.lParam = lParam;
-    msg.time = SDL_GetTicks();
-    msg.pt.x = 0;
-    msg.pt.y = 0;
-    return msg;
-}
-
 } // namespace
 
 extern "C" {
@@ -120,7 +107,7 @@ LRESULT WINAPI SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 BOOL WINAPI PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    MSG msg = threadMessage(window, message, wParam, lParam);
+    MSG msg = MessageQueue::message(window, message, wParam, lParam);
     if (window == NULL)
         return MessageQueue::current().post(msg) ? TRUE : FALSE;
     MessageQueue* owner = nullptr;

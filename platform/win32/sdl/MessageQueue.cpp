@@ -22,6 +22,22 @@ MessageQueue& MessageQueue::current()
     return threadQueue;
 }
 
+MSG MessageQueue::message(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    MSG msg;
+    msg.hwnd = window;
+    msg.message = message;
+    msg.wParam = wParam;
+    msg.lParam = lParam;
+    msg.time = SDL_GetTicks();
+    int x = 0;
+    int y = 0;
+    SDL_GetGlobalMouseState(&x, &y);
+    msg.pt.x = x;
+    msg.pt.y = y;
+    return msg;
+}
+
 template <int Capacity>
 bool MessageQueue::Ring<Capacity>::push(const MSG& msg)
 {

@@ -26,6 +26,9 @@ public:
     // The calling thread's queue.
     static MessageQueue& current();
 
+    // A message stamped, as Win32 stamps them, with the time and the cursor.
+    static MSG message(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
     // Any thread may post; the queue refuses when full, as Win32's does.
     bool post(const MSG& msg);
     void postQuit(int exitCode);
