@@ -4,7 +4,7 @@
 // byte is defined; where the result is defined, it is checked byte for byte.
 // Run under AddressSanitizer/LeakSanitizer in the sanitizer build.
 #include "HeapFill.h"
-#include "ReaderChain.h"
+#include "qorx/image/ReaderChain.h"
 #include "SeedFile.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,9 @@
-// One fuzz input through the readers in a texture's order; the check reads
-// the whole winning buffer, as the upload would.
+// One fuzz input through the texture's own chain of readers (JPEG, TGA with
+// red and blue swapped, TIFF), without the OpenGL upload; the check covers
+// the whole winning buffer, which the upload would read.
 #include "FuzzInputFile.h"
 #include "LoadResultCheck.h"
-#include "ReaderChain.h"
+#include "qorx/image/ReaderChain.h"
 #include "TgaClaim.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
