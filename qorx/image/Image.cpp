@@ -13,13 +13,17 @@ Image::~Image()
     releasePixels();
 }
 
+bool Image::fitsPixelBuffer(uint32_t columns, uint32_t rows)
+{
+    return uint64_t(columns) * rows * 4 <= UINT32_MAX;
+}
+
 bool Image::allocatePixels(uint32_t columns, uint32_t rows)
 {
     releasePixels();
-    const uint64_t bytes = uint64_t(columns) * rows * 4;
-    if (bytes > UINT32_MAX)
+    if (!fitsPixelBuffer(columns, rows))
         return false;
-    pixels = new (std::nothrow) uint8_t[bytes];
+    pixels = new (std::nothrow) uint8_t[size_t(columns) * rows * 4];
     return pixels != nullptr;
 }
 

@@ -30,6 +30,8 @@ public:
     int32_t bytesPerPixel;
 
 protected:
+    // Whether columns x rows 4-byte pixels fit a 32-bit byte count.
+    static bool fitsPixelBuffer(uint32_t columns, uint32_t rows);
     // Replaces `pixels` with a new buffer of columns x rows 4-byte pixels.
     // Fails, allocating nothing, when that many bytes don't fit a 32-bit
     // count; a failed allocation leaves `pixels` null too.

@@ -11,11 +11,16 @@ namespace {
 {
     if (decompressor->err->msg_code != JERR_NO_SOI)
         (*decompressor->err->output_message)(decompressor);
-    auto* errors = reinterpret_cast<JpegErrorManager*>(decompressor->err);
-    std::longjmp(errors->recoveryPoint, 1);
+    JpegErrorManager::refuse(decompressor);
 }
 
 } // namespace
+
+void JpegErrorManager::refuse(j_common_ptr decompressor)
+{
+    auto* errors = reinterpret_cast<JpegErrorManager*>(decompressor->err);
+    std::longjmp(errors->recoveryPoint, 1);
+}
 
 jpeg_error_mgr* JpegErrorManager::install()
 {

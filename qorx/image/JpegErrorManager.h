@@ -16,6 +16,10 @@ struct JpegErrorManager {
     // Fills `manager` with the library's defaults, except that a fatal error
     // jumps to `recoveryPoint` with the value 1 instead of ending the process.
     jpeg_error_mgr* install();
+
+    // Abandons the load from inside libjpeg without a message, for limits of
+    // the reader's own, which like its other failures need no explanation.
+    [[noreturn]] static void refuse(j_common_ptr decompressor);
 };
 
 #endif

@@ -2,6 +2,7 @@
 
 #include "qorx/image/JpegErrorManager.h"
 
+#include <cstdint>
 #include <cstring>
 
 namespace {
@@ -46,6 +47,17 @@ void expandGrey(const uint8_t* samples, int components, uint8_t* out, size_t col
     }
 }
 
+// Each scan of a file is a pass over every coefficient of the picture, and a
+// file may repeat scans without end. Real files have a few dozen at most.
+const int MostScans = 1000;
+
+void refuseEndlessScans(j_common_ptr common)
+{
+    const auto* decompressor = reinterpret_cast<j_decompress_ptr>(common);
+    if (decompressor->input_scan_number > MostScans)
+        JpegErrorManager::refuse(common);
+}
+
 } // namespace
 
 JpegImage::JpegImage() {}
@@ -86,8 +98,17 @@ uint8_t* JpegImage::load(const char* path, unsigned flags)
 // are wider than the row, go through a separate row from libjpeg's pool.
 bool JpegImage::decode(jpeg_decompress_struct& decompressor)
 {
+    jpeg_progress_mgr progress = {};
+    progress.progress_monitor = refuseEndlessScans;
+    decompressor.progress = &progress;
     jpeg_stdio_src(&decompressor, stream);
     jpeg_read_header(&decompressor, TRUE);
+    // Refused on the frame header alone: for a file of several scans libjpeg
+    // would otherwise reserve every coefficient of the picture first.
+    width = decompressor.image_width;
+    height = decompressor.image_height;
+    if (!fitsPixelBuffer(width, height))
+        return false;
     // libjpeg-turbo writes its RGB output as four-byte pixels just as well,
     // with the same colour values, which saves spreading every row again.
     const bool padded = decompressor.out_color_space == JCS_RGB;

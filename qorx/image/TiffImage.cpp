@@ -32,6 +32,22 @@ TIFF* openQuietly(const char* path)
 }
 #endif
 
+// The bytes libtiff decodes one strip or tile into while it converts. A file
+// that declares many wide samples would need many times the picture for
+// that, so it may take at most twice the picture (16-bit RGBA in one strip)
+// plus a little.
+bool workingBufferFits(TIFF* tiff, uint64_t pictureBytes)
+{
+    uint64_t working = TIFFIsTiled(tiff) ? TIFFTileSize64(tiff) : TIFFStripSize64(tiff);
+    uint16_t planar = PLANARCONFIG_CONTIG;
+    uint16_t samples = 1;
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_PLANARCONFIG, &planar);
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_SAMPLESPERPIXEL, &samples);
+    if (planar == PLANARCONFIG_SEPARATE)
+        working *= samples;
+    return working <= 2 * pictureBytes + (1u << 20);
+}
+
 } // namespace
 
 TiffImage::TiffImage() {}
@@ -53,7 +69,7 @@ uint8_t* TiffImage::load(const char* path, unsigned flags)
     width = columns;
     height = rows;
     bool converted = false;
-    if (sized && allocatePixels(width, height)) {
+    if (sized && workingBufferFits(tiff, uint64_t(width) * height * 4) && allocatePixels(width, height)) {
         pixelCount = int32_t(width * height);
         converted = TIFFReadRGBAImageOriented(tiff, width, height, reinterpret_cast<uint32_t*>(pixels),
                                               ORIENTATION_TOPLEFT, 0);

@@ -382,10 +382,17 @@ TEST(BadJpeg, AFileThatStopsInsideItsImageDataStillLoads)
 
 TEST(BadJpeg, SizesOutsideTheByteCountOrZeroFail)
 {
-    for (const char* name : {"jpeg-zero-width.jpg", "jpeg-zero-height.jpg", "jpeg-size-overflows-32-bits.jpg"}) {
+    for (const char* name : {"jpeg-zero-width.jpg", "jpeg-zero-height.jpg", "jpeg-size-overflows-32-bits.jpg",
+                             "jpeg-progressive-size-overflows-32-bits.jpg"}) {
         SCOPED_TRACE(name);
         EXPECT_FALSE(loadJpeg(name).loaded);
     }
+}
+
+TEST(BadJpeg, AFileThatRepeatsItsScansWithoutEndIsRefused)
+{
+    // Each scan is a pass over every coefficient; 1100 of them is no picture.
+    EXPECT_FALSE(loadJpeg("jpeg-scan-repeated-1100-times.jpg").loaded);
 }
 
 TEST(BadTiff, BrokenStructureFails)

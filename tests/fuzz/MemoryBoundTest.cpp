@@ -16,6 +16,7 @@
 #include <string>
 #include <tiffio.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -123,6 +124,46 @@ TEST_F(MemoryBound, TiffHoldsThePictureAndOneDecodedStripOrTile)
         ASSERT_TRUE(TiffSeeds::write(file, c.shape));
         EXPECT_LE(peakOfLoad<TiffImage>(file), c.limit) << file;
     }
+}
+
+// RGB with 17 extra samples of 16 bits: 40 bytes a pixel, ten times the
+// decoded picture for a strip that holds every row.
+bool writeWideSampleTiff(const std::string& file, uint32_t rowsPerStrip)
+{
+    TIFF* tiff = TIFFOpen(file.c_str(), "w");
+    if (!tiff)
+        return false;
+    const uint16_t samples = 20;
+    std::vector<uint16_t> extra(samples - 3, EXTRASAMPLE_UNSPECIFIED);
+    TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, Width);
+    TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, Height);
+    TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, 16);
+    TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, samples);
+    TIFFSetField(tiff, TIFFTAG_EXTRASAMPLES, uint16_t(extra.size()), extra.data());
+    TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB);
+    TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+    TIFFSetField(tiff, TIFFTAG_COMPRESSION, COMPRESSION_ADOBE_DEFLATE);
+    TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, rowsPerStrip);
+    std::vector<uint16_t> row(size_t(Width) * samples, 0x8000);
+    bool written = true;
+    for (uint32_t y = 0; y < Height && written; ++y)
+        written = TIFFWriteScanline(tiff, row.data(), y, 0) == 1;
+    TIFFClose(tiff);
+    return written;
+}
+
+TEST_F(MemoryBound, TiffWhoseStripWouldOutgrowTheBoundIsRefused)
+{
+    const std::string wholeStrip = path("wide-samples-one-strip.tif");
+    ASSERT_TRUE(writeWideSampleTiff(wholeStrip, Height));
+    TiffImage refused;
+    EXPECT_EQ(refused.load(wholeStrip.c_str(), 0), nullptr);
+    EXPECT_EQ(refused.pixels, nullptr);
+
+    // The same samples a few rows at a time need little besides the picture.
+    const std::string smallStrips = path("wide-samples-small-strips.tif");
+    ASSERT_TRUE(writeWideSampleTiff(smallStrips, 8));
+    EXPECT_LE(peakOfLoad<TiffImage>(smallStrips), Decoded + (1u << 20));
 }
 
 } // namespace
