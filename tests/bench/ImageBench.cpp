@@ -3,7 +3,7 @@
 // libjpeg-turbo decoding into a buffer of its own. Each load also reports the
 // peak memory it held above what it returned.
 
-#include "AllocationCounter.h"
+#include "PeakHeap.h"
 #include "BenchPictures.h"
 #include "RatioReporter.h"
 
@@ -34,14 +34,13 @@ void measure(benchmark::State& state, const std::function<size_t()>& load)
     long long extra = 0;
     size_t bytes = 0;
     for (auto _ : state) {
-        const long long before = AllocationCounter::current();
-        AllocationCounter::resetPeak();
+        PeakHeap::restart();
         bytes = load();
         if (bytes == 0) {
             state.SkipWithError("load failed");
             return;
         }
-        peak = AllocationCounter::peak() - before;
+        peak = (long long)PeakHeap::growth();
         extra = peak - (long long)bytes;
     }
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(bytes));
