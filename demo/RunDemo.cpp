@@ -25,12 +25,12 @@ const int32_t ScreenBits = 16;
 
 // What differs from scene to scene once its entry actions have run.
 struct SceneRules {
-    bool endsByClock;       // scenes 1 and 2 end once c * -23 reaches endBound
+    bool endsByClock; // scenes 1 and 2 end once c * -23 reaches endBound
     double endBound;
-    double opacityOrigin;   // opacity = (c - opacityOrigin) * opacityFactor
+    double opacityOrigin; // opacity = (c - opacityOrigin) * opacityFactor
     double opacityFactor;
-    double step;            // constant part of the clock's fall per frame
-    double growth;          // growth of the speed per frame
+    double step;   // constant part of the clock's fall per frame
+    double growth; // growth of the speed per frame
     bool soundBeforePresent;
 };
 

@@ -24,8 +24,8 @@ bool writePam(const char* path, const Image& image)
     FILE* out = std::fopen(path, "wb");
     if (!out)
         return false;
-    std::fprintf(out, "P7\nWIDTH %u\nHEIGHT %u\nDEPTH 4\nMAXVAL 255\nTUPLTYPE RGB_ALPHA\nENDHDR\n",
-                 image.width, image.height);
+    std::fprintf(out, "P7\nWIDTH %u\nHEIGHT %u\nDEPTH 4\nMAXVAL 255\nTUPLTYPE RGB_ALPHA\nENDHDR\n", image.width,
+                 image.height);
     const size_t bytes = size_t(image.width) * image.height * 4;
     const bool written = std::fwrite(image.pixels, 1, bytes, out) == bytes;
     return std::fclose(out) == 0 && written;

@@ -3,8 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-BlockReader::BlockReader(FILE* stream)
-    : stream(stream), begin(0), end(0), realEnd(0), endOfFile(false), padded(false)
+BlockReader::BlockReader(FILE* stream) : stream(stream), begin(0), end(0), realEnd(0), endOfFile(false), padded(false)
 {
 }
 

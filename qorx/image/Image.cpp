@@ -2,9 +2,7 @@
 
 #include <new>
 
-Image::Image()
-    : width(0), height(0), stream(nullptr), pixels(nullptr), pixelCount(0), bitsPerPixel(0),
-      bytesPerPixel(0)
+Image::Image() : width(0), height(0), stream(nullptr), pixels(nullptr), pixelCount(0), bitsPerPixel(0), bytesPerPixel(0)
 {
 }
 

@@ -142,8 +142,8 @@ uint16_t read16(BlockReader& reader)
 } // namespace
 
 TgaImage::TgaImage()
-    : idLength(0), colorMapType(0), imageType(0), colorMapFirstEntry(0), colorMapLength(0),
-      colorMapEntrySize(0), xOrigin(0), yOrigin(0), imageDescriptor(0), imageId(), colorMap()
+    : idLength(0), colorMapType(0), imageType(0), colorMapFirstEntry(0), colorMapLength(0), colorMapEntrySize(0),
+      xOrigin(0), yOrigin(0), imageDescriptor(0), imageId(), colorMap()
 {
 }
 
@@ -174,8 +174,7 @@ bool TgaImage::readHeader(BlockReader& reader)
     idLength = reader.byte();
     colorMapType = reader.byte();
     imageType = reader.byte();
-    if (imageType != UncompressedTrueColour && imageType != UncompressedGrey
-        && imageType != RunLengthTrueColour)
+    if (imageType != UncompressedTrueColour && imageType != UncompressedGrey && imageType != RunLengthTrueColour)
         return false;
     colorMapFirstEntry = read16(reader);
     colorMapLength = read16(reader);

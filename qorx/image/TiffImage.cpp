@@ -64,15 +64,15 @@ uint8_t* TiffImage::load(const char* path, unsigned flags)
         return nullptr;
     uint32_t columns = 0;
     uint32_t rows = 0;
-    const bool sized = TIFFGetField(tiff, TIFFTAG_IMAGEWIDTH, &columns)
-        && TIFFGetField(tiff, TIFFTAG_IMAGELENGTH, &rows);
+    const bool sized =
+        TIFFGetField(tiff, TIFFTAG_IMAGEWIDTH, &columns) && TIFFGetField(tiff, TIFFTAG_IMAGELENGTH, &rows);
     width = columns;
     height = rows;
     bool converted = false;
     if (sized && workingBufferFits(tiff, uint64_t(width) * height * 4) && allocatePixels(width, height)) {
         pixelCount = int32_t(width * height);
-        converted = TIFFReadRGBAImageOriented(tiff, width, height, reinterpret_cast<uint32_t*>(pixels),
-                                              ORIENTATION_TOPLEFT, 0);
+        converted =
+            TIFFReadRGBAImageOriented(tiff, width, height, reinterpret_cast<uint32_t*>(pixels), ORIENTATION_TOPLEFT, 0);
     }
     TIFFClose(tiff);
     if (!converted) {

@@ -128,8 +128,8 @@ bool unregisterClass(GlWindow& window)
 // Every field gets the value registerClass gives it, so that a window whose
 // registration failed or was refused can still be destroyed safely.
 GlWindow::GlWindow()
-    : width(0), height(0), deviceContext(NULL), windowHandle(NULL), isOpen(false), glContext(NULL),
-      depthBits(16), fullscreen(false), instance(NULL)
+    : width(0), height(0), deviceContext(NULL), windowHandle(NULL), isOpen(false), glContext(NULL), depthBits(16),
+      fullscreen(false), instance(NULL)
 {
 }
 
@@ -186,9 +186,9 @@ int32_t GlWindow::open(int32_t clientWidth, int32_t clientHeight, int32_t colorB
     const WindowStyle style = windowStyleFor(fullscreen);
     RECT rect = {0, 0, clientWidth, clientHeight};
     AdjustWindowRectEx(&rect, style.style, FALSE, style.extended);
-    windowHandle = CreateWindowExA(style.extended, windowClassName, title,
-                                   style.style | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, style.x, style.y,
-                                   rect.right - rect.left, rect.bottom - rect.top, NULL, NULL, instance, NULL);
+    windowHandle =
+        CreateWindowExA(style.extended, windowClassName, title, style.style | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
+                        style.x, style.y, rect.right - rect.left, rect.bottom - rect.top, NULL, NULL, instance, NULL);
     if (windowHandle == NULL)
         return abandonOpen(*this, 2);
     PIXELFORMATDESCRIPTOR descriptor = pixelFormatFor(colorBits, depthBits);

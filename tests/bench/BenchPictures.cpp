@@ -16,15 +16,16 @@ void benchPixel(uint32_t x, uint32_t y, uint8_t* out)
 {
     const bool flat = ((x / 64) + (y / 64)) % 2 == 0;
     for (int c = 0; c < 3; ++c)
-        out[c] = flat ? uint8_t(40 + 60 * c + (x / 64) % 7)
-                      : uint8_t((x * (3 + c) + y * (5 + 2 * c)) ^ (x >> 2) ^ (y << 1));
+        out[c] =
+            flat ? uint8_t(40 + 60 * c + (x / 64) % 7) : uint8_t((x * (3 + c) + y * (5 + 2 * c)) ^ (x >> 2) ^ (y << 1));
     out[3] = flat ? 255 : uint8_t(x + y);
 }
 
 Bytes tgaHeaderBytes(uint8_t type, uint16_t side)
 {
-    return {0, 0, type, 0, 0, 0, 0, 0, 0, 0, 0, 0, uint8_t(side), uint8_t(side >> 8),
-            uint8_t(side), uint8_t(side >> 8), 32, 8};
+    return {
+        0,  0, type, 0, 0, 0, 0, 0, 0, 0, 0, 0, uint8_t(side), uint8_t(side >> 8), uint8_t(side), uint8_t(side >> 8),
+        32, 8};
 }
 
 // Pixels in file order: bottom row first.
@@ -59,8 +60,8 @@ Bytes runLength(const std::vector<uint32_t>& pixels)
             continue;
         }
         size_t raw = 1;
-        while (i + raw < pixels.size() && raw < 128
-               && !(i + raw + 1 < pixels.size() && pixels[i + raw] == pixels[i + raw + 1]))
+        while (i + raw < pixels.size() && raw < 128 &&
+               !(i + raw + 1 < pixels.size() && pixels[i + raw] == pixels[i + raw + 1]))
             ++raw;
         out.push_back(uint8_t(raw - 1));
         for (size_t k = 0; k < raw; ++k)

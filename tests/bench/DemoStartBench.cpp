@@ -22,10 +22,10 @@
 #include <cstdlib>
 #include <jpeglib.h>
 #include <poll.h>
-#include <utility>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -129,8 +129,8 @@ void BM_Build2DMipmapsThreeTimes(benchmark::State& state, bool prescaled)
         width = levelWidth;
         height = levelHeight;
     }
-    state.SetLabel(std::to_string(width) + "x" + std::to_string(height) + " in, level 0 " +
-                   std::to_string(levelWidth) + "x" + std::to_string(levelHeight));
+    state.SetLabel(std::to_string(width) + "x" + std::to_string(height) + " in, level 0 " + std::to_string(levelWidth) +
+                   "x" + std::to_string(levelHeight));
     for (auto _ : state) {
         for (int i = 0; i < 3; ++i)
             gluBuild2DMipmaps(GL_TEXTURE_2D, 3, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());

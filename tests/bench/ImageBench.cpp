@@ -3,8 +3,8 @@
 // libjpeg-turbo decoding into a buffer of its own. Each load also reports the
 // peak memory it held above what it returned.
 
-#include "PeakHeap.h"
 #include "BenchPictures.h"
+#include "PeakHeap.h"
 #include "RatioReporter.h"
 
 #include "qorx/image/JpegImage.h"
@@ -153,7 +153,8 @@ int main(int argc, char** argv)
     add("jpeg/libjpeg_rgb", [jpeg] { return loadPlainLibjpeg(jpeg, false); });
     add("jpeg/libjpeg_rgbx", [jpeg] { return loadPlainLibjpeg(jpeg, true); });
     // Seconds per run: three runs give the median.
-    add("tga_30000_claim/qorx", [claim] { return loadTga(claim); }, 3);
+    add(
+        "tga_30000_claim/qorx", [claim] { return loadTga(claim); }, 3);
     add("tga_30000_claim/memset", fillClaimedPicture, 3);
 
     RatioReporter reporter;

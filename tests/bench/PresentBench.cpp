@@ -102,7 +102,8 @@ void BM_QorxPresent(benchmark::State& state)
         drawQuad();
         qorxWindow->present();
     }
-    state.counters["frames/s"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["frames/s"] =
+        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 
 void BM_PlainSdlPresent(benchmark::State& state)
@@ -114,10 +115,10 @@ void BM_PlainSdlPresent(benchmark::State& state)
         drawQuad();
         SDL_GL_SwapWindow(plain.window);
         SDL_Event event;
-        while (SDL_PollEvent(&event)) {
-        }
+        while (SDL_PollEvent(&event)) {}
     }
-    state.counters["frames/s"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["frames/s"] =
+        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 
 bool openQorx()

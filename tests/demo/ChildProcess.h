@@ -11,8 +11,7 @@
 // test never leaves it behind.
 class ChildProcess {
 public:
-    ChildProcess(const std::string& program, const std::string& directory,
-                 const std::vector<std::string>& environment);
+    ChildProcess(const std::string& program, const std::string& directory, const std::vector<std::string>& environment);
     ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;

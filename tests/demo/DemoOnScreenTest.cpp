@@ -105,7 +105,8 @@ double loudShare(const fs::path& soundFile)
     std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     size_t loud = 0;
     for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
-        const uint16_t bits = static_cast<uint16_t>(static_cast<uint8_t>(bytes[i]) | static_cast<uint8_t>(bytes[i + 1]) << 8);
+        const uint16_t bits =
+            static_cast<uint16_t>(static_cast<uint8_t>(bytes[i]) | static_cast<uint8_t>(bytes[i + 1]) << 8);
         const int16_t sample = static_cast<int16_t>(bits);
         loud += sample > 256 || sample < -256;
     }
@@ -152,10 +153,12 @@ TEST_F(DemoOnScreen, ShowsThePicturePlaysTheSoundtrackAndEndsOnEscape)
 
     // The storm is a dark picture, but far from black.
     Brightness screen = {0, 0};
-    EXPECT_TRUE(waitUntil(60, [&] {
-        screen = screenBrightness(scratch);
-        return screen.mean > 15 && screen.spread > 10;
-    })) << "the screen stayed dark: mean " << screen.mean << ", deviation " << screen.spread;
+    EXPECT_TRUE(waitUntil(60,
+                          [&] {
+                              screen = screenBrightness(scratch);
+                              return screen.mean > 15 && screen.spread > 10;
+                          }))
+        << "the screen stayed dark: mean " << screen.mean << ", deviation " << screen.spread;
 
     int code = -1;
     EXPECT_TRUE(waitUntil(30, [&] {

@@ -228,8 +228,8 @@ std::vector<std::string> quadCalls(float opacity, std::array<TexCoord, 4> coords
     for (size_t i = 0; i < 4; ++i) {
         calls.push_back("glColor4f(1, 1, 1, " + fake::real(opacity) + ")");
         calls.push_back("glTexCoord2f(" + fake::real(coords[i].s) + ", " + fake::real(coords[i].t) + ")");
-        calls.push_back("glVertex2f(" + std::to_string(corners[i].first) + ", " +
-                        std::to_string(corners[i].second) + ")");
+        calls.push_back("glVertex2f(" + std::to_string(corners[i].first) + ", " + std::to_string(corners[i].second) +
+                        ")");
     }
     calls.push_back("glEnd()");
     return calls;

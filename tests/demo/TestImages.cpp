@@ -22,10 +22,24 @@ bool writeTga(const std::string& path, const RgbPicture& picture)
     FILE* file = std::fopen(path.c_str(), "wb");
     if (!file)
         return false;
-    const uint8_t header[18] = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                                static_cast<uint8_t>(picture.width), static_cast<uint8_t>(picture.width >> 8),
-                                static_cast<uint8_t>(picture.height), static_cast<uint8_t>(picture.height >> 8),
-                                24, 0x20};
+    const uint8_t header[18] = {0,
+                                0,
+                                2,
+                                0,
+                                0,
+                                0,
+                                0,
+                                0,
+                                0,
+                                0,
+                                0,
+                                0,
+                                static_cast<uint8_t>(picture.width),
+                                static_cast<uint8_t>(picture.width >> 8),
+                                static_cast<uint8_t>(picture.height),
+                                static_cast<uint8_t>(picture.height >> 8),
+                                24,
+                                0x20};
     std::fwrite(header, 1, sizeof header, file);
     for (size_t i = 0; i < picture.rgb.size(); i += 3) {
         const uint8_t bgr[3] = {picture.rgb[i + 2], picture.rgb[i + 1], picture.rgb[i]};

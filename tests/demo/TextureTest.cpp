@@ -96,13 +96,11 @@ TEST_F(TextureLoad, UploadsMipmapsAsOpaqueRgbAndLeavesTheNewTextureBound)
     EXPECT_EQ(texture.id, 1u);
     ASSERT_EQ(texture.load(path("second.tga").c_str()), -1);
     EXPECT_EQ(texture.id, 2u);
-    EXPECT_THAT(fake::texts(), ElementsAre("glGenTextures(1)", "glBindTexture(3553, 1)",
-                                           "glTexParameteri(3553, 10241, 9984)",
-                                           "glTexParameteri(3553, 10240, 9729)",
-                                           "gluBuild2DMipmaps(3553, 3, 4, 3, 6408, 5121)", "glGenTextures(1)",
-                                           "glBindTexture(3553, 2)", "glTexParameteri(3553, 10241, 9984)",
-                                           "glTexParameteri(3553, 10240, 9729)",
-                                           "gluBuild2DMipmaps(3553, 3, 2, 5, 6408, 5121)"));
+    EXPECT_THAT(fake::texts(),
+                ElementsAre("glGenTextures(1)", "glBindTexture(3553, 1)", "glTexParameteri(3553, 10241, 9984)",
+                            "glTexParameteri(3553, 10240, 9729)", "gluBuild2DMipmaps(3553, 3, 4, 3, 6408, 5121)",
+                            "glGenTextures(1)", "glBindTexture(3553, 2)", "glTexParameteri(3553, 10241, 9984)",
+                            "glTexParameteri(3553, 10240, 9729)", "gluBuild2DMipmaps(3553, 3, 2, 5, 6408, 5121)"));
     EXPECT_EQ(rgbOf(fake::uploads()[0]), picture.rgb);
 }
 
@@ -118,10 +116,9 @@ TEST_F(TextureLoad, WithoutMipmapsUploadsOneLevelThatNeedsNoMipmapsToDraw)
 {
     ASSERT_TRUE(writeTga(path("plain.tga"), RgbPicture::gradient(3, 3)));
     ASSERT_EQ(texture.load(path("plain.tga").c_str()), -1);
-    EXPECT_THAT(fake::texts(), ElementsAre("glGenTextures(1)", "glBindTexture(3553, 1)",
-                                           "glTexParameteri(3553, 10241, 9729)",
-                                           "glTexParameteri(3553, 10240, 9729)",
-                                           "glTexImage2D(3553, 0, 3, 3, 3, 0, 6408, 5121)"));
+    EXPECT_THAT(fake::texts(),
+                ElementsAre("glGenTextures(1)", "glBindTexture(3553, 1)", "glTexParameteri(3553, 10241, 9729)",
+                            "glTexParameteri(3553, 10240, 9729)", "glTexImage2D(3553, 0, 3, 3, 3, 0, 6408, 5121)"));
 }
 
 TEST_F(TextureLoad, FailsWithoutTouchingOpenGlWhenNoReaderCanDecodeTheFile)

@@ -1,9 +1,9 @@
 // The window library on the SDL2 layer, in a 1024x768 Xvfb: one display mode
 // only, so a full-screen 800x600 picture is scaled to fill the screen.
+#include "qorx/window/GlWindow.h"
 #include "display/ChildProcess.h"
 #include "display/GlDrawing.h"
 #include "display/XProbe.h"
-#include "qorx/window/GlWindow.h"
 #include "qorx/window/Keyboard.h"
 
 #include <GL/gl.h>

@@ -19,11 +19,10 @@ TEST(Letterbox, KeepsTheShapeAndCentresThePicture)
         int x, y, width, height;
     };
     const Case cases[] = {
-        {1024, 768, 0, 0, 1024, 768}, // 4:3 fills exactly, no one-pixel bar
-        {1280, 720, 160, 0, 960, 720}, // wider: bars at the sides
-        {1280, 1024, 0, 32, 1280, 960}, // taller: bars above and below
-        {800, 600, 0, 0, 800, 600},
-        {1366, 768, 171, 0, 1024, 768}, // odd margin: the extra pixel goes right
+        {1024, 768, 0, 0, 1024, 768},                                   // 4:3 fills exactly, no one-pixel bar
+        {1280, 720, 160, 0, 960, 720},                                  // wider: bars at the sides
+        {1280, 1024, 0, 32, 1280, 960},                                 // taller: bars above and below
+        {800, 600, 0, 0, 800, 600},     {1366, 768, 171, 0, 1024, 768}, // odd margin: the extra pixel goes right
     };
     for (const Case& c : cases) {
         Letterbox box = Letterbox::fit(800, 600, c.screenWidth, c.screenHeight);

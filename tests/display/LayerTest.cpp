@@ -79,9 +79,9 @@ struct GlTestWindow {
         DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
         RECT rect = {0, 0, width, height};
         AdjustWindowRectEx(&rect, style, FALSE, WS_EX_APPWINDOW);
-        window = CreateWindowExA(WS_EX_APPWINDOW, className, title, style, CW_USEDEFAULT, CW_USEDEFAULT,
-                                 rect.right - rect.left, rect.bottom - rect.top, NULL, NULL,
-                                 GetModuleHandleA(NULL), NULL);
+        window =
+            CreateWindowExA(WS_EX_APPWINDOW, className, title, style, CW_USEDEFAULT, CW_USEDEFAULT,
+                            rect.right - rect.left, rect.bottom - rect.top, NULL, NULL, GetModuleHandleA(NULL), NULL);
         dc = GetDC(window);
         PIXELFORMATDESCRIPTOR pfd = descriptor(32, 16);
         SetPixelFormat(dc, ChoosePixelFormat(dc, &pfd), &pfd);
@@ -106,8 +106,7 @@ struct GlTestWindow {
 void drainQueue()
 {
     MSG msg;
-    while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE) && msg.message != WM_QUIT) {
-    }
+    while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE) && msg.message != WM_QUIT) {}
 }
 
 // Pumps the queue until a message of this kind comes, for a few seconds at
@@ -188,9 +187,9 @@ TEST_F(LayerTest, ClassesAreFoundByNameWithoutCaseAndCannotGoWhileTheyHaveWindow
                                   GetModuleHandleA(NULL), NULL);
     ASSERT_NE(window, (HWND)NULL);
     EXPECT_FALSE(UnregisterClassA(className, GetModuleHandleA(NULL)));
-    EXPECT_EQ(CreateWindowExA(0, "no such class", "x", WS_POPUP, 0, 0, 10, 10, NULL, NULL,
-                              GetModuleHandleA(NULL), NULL),
-              (HWND)NULL);
+    EXPECT_EQ(
+        CreateWindowExA(0, "no such class", "x", WS_POPUP, 0, 0, 10, 10, NULL, NULL, GetModuleHandleA(NULL), NULL),
+        (HWND)NULL);
     EXPECT_TRUE(DestroyWindow(window));
     EXPECT_FALSE(DestroyWindow(window)) << "a destroyed window's handle stays dead";
 
@@ -202,8 +201,8 @@ TEST_F(LayerTest, ClassesAreFoundByNameWithoutCaseAndCannotGoWhileTheyHaveWindow
 
 TEST_F(LayerTest, PostedMessagesComeInOrderBeforeTheQuitRequestAndPeekingLeavesThem)
 {
-    HWND window = CreateWindowExA(0, className, "queue", WS_POPUP, 0, 0, 10, 10, NULL, NULL,
-                                  GetModuleHandleA(NULL), NULL);
+    HWND window =
+        CreateWindowExA(0, className, "queue", WS_POPUP, 0, 0, 10, 10, NULL, NULL, GetModuleHandleA(NULL), NULL);
     ASSERT_TRUE(PostMessageA(window, WM_NULL + 0x400, 1, 0));
     PostQuitMessage(7);
     ASSERT_TRUE(PostMessageA(window, WM_NULL + 0x400, 2, 0));
@@ -252,8 +251,8 @@ TEST_F(LayerTest, FiltersPickMessagesByWindowAndRange)
 
 TEST_F(LayerTest, EachThreadHasItsOwnQueueAndPostsToAWindowReachItsThread)
 {
-    HWND window = CreateWindowExA(0, className, "threads", WS_POPUP, 0, 0, 10, 10, NULL, NULL,
-                                  GetModuleHandleA(NULL), NULL);
+    HWND window =
+        CreateWindowExA(0, className, "threads", WS_POPUP, 0, 0, 10, 10, NULL, NULL, GetModuleHandleA(NULL), NULL);
     bool workerSawOwnMessage = false;
     bool workerSawQuit = false;
     std::thread worker([&] {
@@ -278,8 +277,8 @@ TEST_F(LayerTest, EachThreadHasItsOwnQueueAndPostsToAWindowReachItsThread)
 
 TEST_F(LayerTest, TheDefaultProcedureTurnsTheCloseCommandIntoWmClose)
 {
-    HWND window = CreateWindowExA(0, className, "close", WS_POPUP, 0, 0, 10, 10, NULL, NULL,
-                                  GetModuleHandleA(NULL), NULL);
+    HWND window =
+        CreateWindowExA(0, className, "close", WS_POPUP, 0, 0, 10, 10, NULL, NULL, GetModuleHandleA(NULL), NULL);
     received().clear();
     EXPECT_EQ(SendMessageA(window, WM_SYSCOMMAND, SC_CLOSE | 0x2, 0), 0) << "the low four bits are ignored";
     ASSERT_EQ(received().size(), 2u);
@@ -371,7 +370,7 @@ TEST_F(LayerTest, KeysFromTheServerBecomeKeyMessagesWithVirtualKeyCodes)
         WPARAM code;
     };
     const Case cases[] = {
-        {"Escape", WM_KEYDOWN, 27}, {"a", WM_KEYDOWN, 'A'},    {"7", WM_KEYDOWN, '7'},
+        {"Escape", WM_KEYDOWN, 27}, {"a", WM_KEYDOWN, 'A'},     {"7", WM_KEYDOWN, '7'},
         {"F1", WM_KEYDOWN, 0x70},   {"Left", WM_KEYDOWN, 0x25}, {"F10", WM_SYSKEYDOWN, 0x79},
     };
     for (const Case& key : cases) {
@@ -441,7 +440,8 @@ TEST_F(LayerTest, SwapsComeNoFasterThanSixtyASecond)
 TEST_F(LayerTest, AMessageBoxShowsItsCaptionAndReturnsOk)
 {
     int result = 0;
-    std::thread box([&] { result = MessageBoxA(NULL, "Error cargando la textura", "Qorx - ERROR!", MB_OK | MB_ICONWARNING); });
+    std::thread box(
+        [&] { result = MessageBoxA(NULL, "Error cargando la textura", "Qorx - ERROR!", MB_OK | MB_ICONWARNING); });
     unsigned long xWindow = probe.findWindow("Qorx - ERROR!");
     ASSERT_NE(xWindow, 0u);
     for (int attempt = 0; attempt < 50 && !probe.isMapped(xWindow); ++attempt)

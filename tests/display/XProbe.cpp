@@ -24,8 +24,8 @@ std::string titleIn(Display* display, Window window, const char* property)
     unsigned char* data = nullptr;
     Atom name = XInternAtom(display, property, False);
     std::string title;
-    if (XGetWindowProperty(display, window, name, 0, 1024, False, AnyPropertyType, &type, &format, &count,
-                           &remaining, &data) == Success &&
+    if (XGetWindowProperty(display, window, name, 0, 1024, False, AnyPropertyType, &type, &format, &count, &remaining,
+                           &data) == Success &&
         data != nullptr && format == 8)
         title.assign(reinterpret_cast<char*>(data), count);
     if (data != nullptr)
@@ -208,8 +208,7 @@ void XProbe::setScreenSaverTimeout(int seconds)
 bool XProbe::screenSaverActive()
 {
     XScreenSaverInfo* info = XScreenSaverAllocInfo();
-    bool active = XScreenSaverQueryInfo(display, DefaultRootWindow(display), info) != 0 &&
-                  info->state == ScreenSaverOn;
+    bool active = XScreenSaverQueryInfo(display, DefaultRootWindow(display), info) != 0 && info->state == ScreenSaverOn;
     XFree(info);
     return active;
 }

@@ -50,8 +50,8 @@ signed char FSOUND_SetMixer(int mixer)
 
 signed char FSOUND_Init(int mixRate, int maxChannels, unsigned int flags)
 {
-    return result(fake::record("FSOUND_Init",
-                               {fake::integer(mixRate), fake::integer(maxChannels), fake::integer(flags)}));
+    return result(
+        fake::record("FSOUND_Init", {fake::integer(mixRate), fake::integer(maxChannels), fake::integer(flags)}));
 }
 
 FSOUND_STREAM* FSOUND_Stream_OpenMpeg(const char* fileName, unsigned int mode)

@@ -45,7 +45,7 @@ void keepUpload(const char* call, GLint internalFormat, GLsizei width, GLsizei h
         Upload{call, internalFormat, width, height, format, type, copyPixels(width, height, format, type, pixels)});
 }
 
-}  // namespace
+} // namespace
 
 void GLAPIENTRY glClear(GLbitfield mask)
 {
@@ -230,4 +230,4 @@ const std::vector<Upload>& uploads()
     return state().uploads;
 }
 
-}  // namespace fake
+} // namespace fake

@@ -13,7 +13,7 @@ State& state()
     return instance;
 }
 
-}  // namespace detail
+} // namespace detail
 
 using detail::state;
 
@@ -153,4 +153,4 @@ std::string handle(const void* value)
     return hex(bits);
 }
 
-}  // namespace fake
+} // namespace fake

@@ -19,8 +19,8 @@ LRESULT sendToWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     return record->proc(window, message, wParam, lParam);
 }
 
-}  // namespace detail
-}  // namespace fake
+} // namespace detail
+} // namespace fake
 
 namespace {
 
@@ -93,7 +93,7 @@ HWND keyTarget()
     return state().focus != NULL ? state().focus : state().newest;
 }
 
-}  // namespace
+} // namespace
 
 BOOL WINAPI PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, UINT removeMessage)
 {
@@ -200,4 +200,4 @@ bool quitPending()
     return state().quitPending;
 }
 
-}  // namespace fake
+} // namespace fake

@@ -86,7 +86,7 @@ namespace fake {
 struct Call {
     std::string name;
     std::vector<std::string> args;
-    bool failed;  // a failure was requested for this call
+    bool failed; // a failure was requested for this call
 
     // "name(arg1, arg2)"
     std::string text() const;
@@ -134,8 +134,8 @@ void post(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // window with the focus, else to the newest window.
 void pressKey(WPARAM virtualKey);
 void releaseKey(WPARAM virtualKey);
-void requestClose();  // WM_SYSCOMMAND with SC_CLOSE, as a desktop close
-std::size_t queuedMessages();  // posted messages still waiting, WM_QUIT not counted
+void requestClose();          // WM_SYSCOMMAND with SC_CLOSE, as a desktop close
+std::size_t queuedMessages(); // posted messages still waiting, WM_QUIT not counted
 bool quitPending();
 
 // Runs `hook` inside every SwapBuffers, after logging it, with the number of
@@ -151,7 +151,7 @@ struct DisplayMode {
     int bits;
 };
 DisplayMode displayMode();
-bool displayChanged();  // the mode differs from the desktop's
+bool displayChanged(); // the mode differs from the desktop's
 int cursorCounter();
 bool classRegistered(const std::string& name);
 std::size_t windowCount();
@@ -163,20 +163,20 @@ HGLRC currentContext();
 std::size_t contextCount();
 
 const WNDCLASSA& lastWindowClass();
-const DEVMODEA& lastDisplayMode();  // the last non-null mode asked for
-const PIXELFORMATDESCRIPTOR& lastPixelFormat();  // the last one passed to SetPixelFormat
+const DEVMODEA& lastDisplayMode();              // the last non-null mode asked for
+const PIXELFORMATDESCRIPTOR& lastPixelFormat(); // the last one passed to SetPixelFormat
 
 struct Upload {
-    std::string call;  // "glTexImage2D" or "gluBuild2DMipmaps"
+    std::string call; // "glTexImage2D" or "gluBuild2DMipmaps"
     GLint internalFormat;
     GLsizei width;
     GLsizei height;
     GLenum format;
     GLenum type;
-    std::vector<unsigned char> pixels;  // empty unless the type is GL_UNSIGNED_BYTE
+    std::vector<unsigned char> pixels; // empty unless the type is GL_UNSIGNED_BYTE
 };
 const std::vector<Upload>& uploads();
 
-}  // namespace fake
+} // namespace fake
 
 #endif

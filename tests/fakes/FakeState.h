@@ -73,7 +73,7 @@ const DisplayMode desktopMode = {1024, 768, 32};
 
 HWND windowHandle(uintptr_t number);
 HDC deviceContextOf(HWND window);
-HWND windowOf(HDC deviceContext);  // NULL when it is no live window's context
+HWND windowOf(HDC deviceContext); // NULL when it is no live window's context
 Window* findWindow(HWND window);
 
 // Calls the window's class procedure without logging a call; 0 for no window.
@@ -81,7 +81,7 @@ LRESULT sendToWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // Removes the window and every message posted to it.
 void destroyWindow(HWND window);
 
-}  // namespace detail
-}  // namespace fake
+} // namespace detail
+} // namespace fake
 
 #endif

@@ -52,8 +52,8 @@ void destroyWindow(HWND window)
         s.newest = NULL;
 }
 
-}  // namespace detail
-}  // namespace fake
+} // namespace detail
+} // namespace fake
 
 namespace {
 
@@ -78,7 +78,7 @@ std::vector<std::string> pixelFormatArgs(const PIXELFORMATDESCRIPTOR* descriptor
 {
     if (descriptor == nullptr)
         return {"NULL"};
-    return {integer(descriptor->nSize),    integer(descriptor->nVersion),   hex(descriptor->dwFlags),
+    return {integer(descriptor->nSize),      integer(descriptor->nVersion),   hex(descriptor->dwFlags),
             integer(descriptor->iPixelType), integer(descriptor->cColorBits), integer(descriptor->cDepthBits)};
 }
 
@@ -103,7 +103,7 @@ RECT clientRectOf(const Window& window)
     return rect;
 }
 
-}  // namespace
+} // namespace
 
 HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName)
 {
@@ -129,10 +129,10 @@ HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR cursorName)
 ATOM WINAPI RegisterClassA(const WNDCLASSA* c)
 {
     State& s = state();
-    const bool failed = record("RegisterClassA", {hex(c->style), c->lpfnWndProc ? "proc" : "NULL", integer(c->cbClsExtra),
-                                                  integer(c->cbWndExtra), handle(c->hInstance), handle(c->hIcon),
-                                                  handle(c->hCursor), handle(c->hbrBackground), text(c->lpszMenuName),
-                                                  text(c->lpszClassName)});
+    const bool failed =
+        record("RegisterClassA", {hex(c->style), c->lpfnWndProc ? "proc" : "NULL", integer(c->cbClsExtra),
+                                  integer(c->cbWndExtra), handle(c->hInstance), handle(c->hIcon), handle(c->hCursor),
+                                  handle(c->hbrBackground), text(c->lpszMenuName), text(c->lpszClassName)});
     s.lastClass = *c;
     if (failed || c->lpszClassName == nullptr || c->lpfnWndProc == nullptr)
         return 0;
@@ -165,9 +165,9 @@ LONG WINAPI ChangeDisplaySettingsA(DEVMODEA* mode, DWORD flags)
         s.mode = desktopMode;
         return DISP_CHANGE_SUCCESSFUL;
     }
-    const bool failed = record("ChangeDisplaySettingsA", {integer(mode->dmSize), hex(mode->dmFields),
-                                                          integer(mode->dmBitsPerPel), integer(mode->dmPelsWidth),
-                                                          integer(mode->dmPelsHeight), hex(flags)});
+    const bool failed =
+        record("ChangeDisplaySettingsA", {integer(mode->dmSize), hex(mode->dmFields), integer(mode->dmBitsPerPel),
+                                          integer(mode->dmPelsWidth), integer(mode->dmPelsHeight), hex(flags)});
     s.lastMode = *mode;
     if (failed)
         return DISP_CHANGE_FAILED;
@@ -199,8 +199,8 @@ BOOL WINAPI AdjustWindowRectEx(RECT* rect, DWORD style, BOOL menu, DWORD exStyle
     return TRUE;
 }
 
-HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
-                            int width, int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param)
+HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y, int width,
+                            int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param)
 {
     State& s = state();
     const bool failed = record("CreateWindowExA", {hex(exStyle), text(className), text(windowName), hex(style),
@@ -213,8 +213,14 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
         return NULL;
     const LONG left = x == CW_USEDEFAULT ? 40 : x;
     const LONG top = y == CW_USEDEFAULT ? 40 : y;
-    Window window = {className, text(windowName), exStyle, style, {left, top, left + width, top + height},
-                     found->second.record.lpfnWndProc, false, 0};
+    Window window = {className,
+                     text(windowName),
+                     exStyle,
+                     style,
+                     {left, top, left + width, top + height},
+                     found->second.record.lpfnWndProc,
+                     false,
+                     0};
     const HWND handle = windowHandle(++s.windowsMade);
     s.windows.emplace(handle, window);
     found->second.windows++;
@@ -458,4 +464,4 @@ int swapCount()
     return state().swaps;
 }
 
-}  // namespace fake
+} // namespace fake

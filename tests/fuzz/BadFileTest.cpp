@@ -4,8 +4,8 @@
 // byte is defined; where the result is defined, it is checked byte for byte.
 // Run under AddressSanitizer/LeakSanitizer in the sanitizer build.
 #include "HeapFill.h"
-#include "qorx/image/ReaderChain.h"
 #include "SeedFile.h"
+#include "qorx/image/ReaderChain.h"
 
 #include <gtest/gtest.h>
 
@@ -222,7 +222,7 @@ TEST(BadTga, MissingPixelBytesOfUncompressedFilesDecodeAs255)
     for (size_t i = 0; i < 9; ++i) {
         const size_t at = TgaHeaderBytes + 4 * fileOrder[i];
         EXPECT_EQ(pixelAt(reversed, i), (std::vector<uint8_t>{bottomFirst.at(at), bottomFirst.at(at + 1),
-                                                                bottomFirst.at(at + 2), bottomFirst.at(at + 3)}))
+                                                              bottomFirst.at(at + 2), bottomFirst.at(at + 3)}))
             << "pixel " << i;
     }
 
@@ -247,14 +247,14 @@ TEST(BadTga, HeaderCutShortReadsItsMissingFieldsAs255)
     // Only the descriptor is missing: 255 has the top-row-first bit.
     const Outcome noDescriptor = loadTga("tga-truncated-before-descriptor.tga", 0);
     ASSERT_TRUE(noDescriptor.loaded);
-    EXPECT_EQ(noDescriptor.pixels, (std::vector<uint8_t>{255, 255, 255, 0, 255, 255, 255, 0, 255, 255, 255, 0, 255,
-                                                         255, 255, 0}));
+    EXPECT_EQ(noDescriptor.pixels,
+              (std::vector<uint8_t>{255, 255, 255, 0, 255, 255, 255, 0, 255, 255, 255, 0, 255, 255, 255, 0}));
 }
 
 TEST(BadTga, RunLengthPacketsPastTheLastPixelFailAndReleaseTheBuffer)
 {
-    for (const char* name : {"tga-rle-run-past-picture.tga", "tga-rle-raw-past-picture.tga",
-                             "tga-rle-single-run-128-past-1x1.tga"}) {
+    for (const char* name :
+         {"tga-rle-run-past-picture.tga", "tga-rle-raw-past-picture.tga", "tga-rle-single-run-128-past-1x1.tga"}) {
         SCOPED_TRACE(name);
         TgaImage tga;
         ASSERT_NE(tga.load(corpusPath("tga-rle-packets-cross-rows.tga").c_str(), 0), nullptr);
@@ -279,9 +279,9 @@ TEST(BadTga, RunLengthPacketsCrossRowEnds)
 // before the picture is complete fails, however large the picture claims to be.
 TEST(BadTga, RunLengthStreamsThatEndEarlyFail)
 {
-    for (const char* name : {"tga-rle-ends-early.tga", "tga-rle-eof-inside-run-value.tga",
-                             "tga-rle-eof-inside-raw-packet.tga", "tga-rle-header-byte-only.tga",
-                             "tga-huge-rle-tiny-file.tga", "tga-id-and-map-past-end.tga"}) {
+    for (const char* name :
+         {"tga-rle-ends-early.tga", "tga-rle-eof-inside-run-value.tga", "tga-rle-eof-inside-raw-packet.tga",
+          "tga-rle-header-byte-only.tga", "tga-huge-rle-tiny-file.tga", "tga-id-and-map-past-end.tga"}) {
         SCOPED_TRACE(name);
         EXPECT_FALSE(loadTga(name, 0).loaded);
     }
@@ -397,12 +397,11 @@ TEST(BadJpeg, AFileThatRepeatsItsScansWithoutEndIsRefused)
 
 TEST(BadTiff, BrokenStructureFails)
 {
-    for (const char* name :
-         {"tiff-strip-past-eof.tif", "tiff-strip-runs-past-eof.tif", "tiff-strip-offset-wraps.tif",
-          "tiff-tile-past-eof.tif", "tiff-zero-width.tif", "tiff-zero-height.tif", "tiff-size-overflows-32-bits.tif",
-          "tiff-huge-width-one-row.tif", "tiff-missing-strip-offsets.tif", "tiff-ifd-past-eof.tif",
-          "tiff-header-only.tif", "tiff-entry-count-past-eof.tif", "tiff-bad-version.tif",
-          "tiff-bigtiff-truncated.tif"}) {
+    for (const char* name : {"tiff-strip-past-eof.tif", "tiff-strip-runs-past-eof.tif", "tiff-strip-offset-wraps.tif",
+                             "tiff-tile-past-eof.tif", "tiff-zero-width.tif", "tiff-zero-height.tif",
+                             "tiff-size-overflows-32-bits.tif", "tiff-huge-width-one-row.tif",
+                             "tiff-missing-strip-offsets.tif", "tiff-ifd-past-eof.tif", "tiff-header-only.tif",
+                             "tiff-entry-count-past-eof.tif", "tiff-bad-version.tif", "tiff-bigtiff-truncated.tif"}) {
         SCOPED_TRACE(name);
         EXPECT_FALSE(loadTiff(name).loaded);
     }

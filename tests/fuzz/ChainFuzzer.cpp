@@ -3,8 +3,8 @@
 // the whole winning buffer, which the upload would read.
 #include "FuzzInputFile.h"
 #include "LoadResultCheck.h"
-#include "qorx/image/ReaderChain.h"
 #include "TgaClaim.h"
+#include "qorx/image/ReaderChain.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

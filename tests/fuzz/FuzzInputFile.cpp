@@ -12,8 +12,7 @@ const char* FuzzInputFile::path()
 {
     if (inputPath[0] == '\0') {
         const char* dir = std::getenv("TMPDIR");
-        std::snprintf(inputPath, sizeof inputPath, "%s/qorx-fuzz-%d.input", dir && *dir ? dir : "/tmp",
-                      int(getpid()));
+        std::snprintf(inputPath, sizeof inputPath, "%s/qorx-fuzz-%d.input", dir && *dir ? dir : "/tmp", int(getpid()));
         std::atexit(remove);
     }
     return inputPath;

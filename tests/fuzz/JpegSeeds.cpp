@@ -11,9 +11,12 @@ namespace {
 int componentsOf(JpegSeeds::Colours colours)
 {
     switch (colours) {
-    case JpegSeeds::Colours::Grey: return 1;
-    case JpegSeeds::Colours::Rgb: return 3;
-    default: return 4;
+    case JpegSeeds::Colours::Grey:
+        return 1;
+    case JpegSeeds::Colours::Rgb:
+        return 3;
+    default:
+        return 4;
     }
 }
 
@@ -114,8 +117,8 @@ int JpegSeeds::writeAll(const std::string& dir)
         failed = failed || !ok;
     };
     for (Colours colours : {Colours::Grey, Colours::Rgb, Colours::Cmyk, Colours::Ycck})
-        for (Coding coding : {Coding::Baseline, Coding::Progressive, Coding::OneScanPerComponent, Coding::Arithmetic,
-                              Coding::Restarts})
+        for (Coding coding :
+             {Coding::Baseline, Coding::Progressive, Coding::OneScanPerComponent, Coding::Arithmetic, Coding::Restarts})
             emit(Shape{colours, coding, 19, 13, false});
     emit(Shape{Colours::Rgb, Coding::Baseline, 19, 13, true});
     emit(Shape{Colours::Rgb, Coding::Progressive, 19, 13, true});

@@ -20,9 +20,8 @@ uint8_t patternByte(unsigned pixel, unsigned byte, unsigned runLength)
 
 std::string seedName(const TgaSeeds::Shape& s, const char* extra)
 {
-    return "tga-t" + std::to_string(s.imageType) + "-d" + std::to_string(s.depth) + "-" +
-           std::to_string(s.width) + "x" + std::to_string(s.height) + (s.topFirst ? "-top" : "-bottom") +
-           extra + ".tga";
+    return "tga-t" + std::to_string(s.imageType) + "-d" + std::to_string(s.depth) + "-" + std::to_string(s.width) +
+           "x" + std::to_string(s.height) + (s.topFirst ? "-top" : "-bottom") + extra + ".tga";
 }
 
 } // namespace

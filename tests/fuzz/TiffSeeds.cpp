@@ -15,14 +15,22 @@ struct SampleFormat {
 SampleFormat formatOf(TiffSeeds::Layout layout)
 {
     switch (layout) {
-    case TiffSeeds::Layout::Rgb: return {3, 8, PHOTOMETRIC_RGB};
-    case TiffSeeds::Layout::Rgba: return {4, 8, PHOTOMETRIC_RGB};
-    case TiffSeeds::Layout::RgbPlanar: return {3, 8, PHOTOMETRIC_RGB};
-    case TiffSeeds::Layout::Grey8: return {1, 8, PHOTOMETRIC_MINISBLACK};
-    case TiffSeeds::Layout::Grey16: return {1, 16, PHOTOMETRIC_MINISBLACK};
-    case TiffSeeds::Layout::Bilevel: return {1, 1, PHOTOMETRIC_MINISWHITE};
-    case TiffSeeds::Layout::Palette: return {1, 8, PHOTOMETRIC_PALETTE};
-    case TiffSeeds::Layout::Rgba16: return {4, 16, PHOTOMETRIC_RGB};
+    case TiffSeeds::Layout::Rgb:
+        return {3, 8, PHOTOMETRIC_RGB};
+    case TiffSeeds::Layout::Rgba:
+        return {4, 8, PHOTOMETRIC_RGB};
+    case TiffSeeds::Layout::RgbPlanar:
+        return {3, 8, PHOTOMETRIC_RGB};
+    case TiffSeeds::Layout::Grey8:
+        return {1, 8, PHOTOMETRIC_MINISBLACK};
+    case TiffSeeds::Layout::Grey16:
+        return {1, 16, PHOTOMETRIC_MINISBLACK};
+    case TiffSeeds::Layout::Bilevel:
+        return {1, 1, PHOTOMETRIC_MINISWHITE};
+    case TiffSeeds::Layout::Palette:
+        return {1, 8, PHOTOMETRIC_PALETTE};
+    case TiffSeeds::Layout::Rgba16:
+        return {4, 16, PHOTOMETRIC_RGB};
     }
     return {3, 8, PHOTOMETRIC_RGB};
 }
@@ -120,11 +128,10 @@ bool writeTiles(TIFF* tif, const TiffSeeds::Shape& s, const SampleFormat& f, uin
 
 std::string seedName(const TiffSeeds::Shape& s, int index)
 {
-    static const char* const layouts[] = {"rgb", "rgba", "rgb-planar", "grey8", "grey16", "bilevel", "palette",
-                                          "rgba16"};
+    static const char* const layouts[] = {"rgb",    "rgba",    "rgb-planar", "grey8",
+                                          "grey16", "bilevel", "palette",    "rgba16"};
     return "tiff-" + std::to_string(index) + "-" + layouts[int(s.layout)] + "-c" + std::to_string(s.compression) +
-           (s.predictor ? "-pred" : "") + (s.tileSize ? "-tiled" : "") + "-o" + std::to_string(s.orientation) +
-           ".tif";
+           (s.predictor ? "-pred" : "") + (s.tileSize ? "-tiled" : "") + "-o" + std::to_string(s.orientation) + ".tif";
 }
 
 } // namespace

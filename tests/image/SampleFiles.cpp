@@ -74,12 +74,27 @@ Bytes readBytes(const std::string& path)
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-Bytes tgaHeader(uint8_t type, uint16_t width, uint16_t height, uint8_t depth, uint8_t descriptor,
-                uint16_t mapLength, uint8_t mapEntryBits, uint8_t idLength)
+Bytes tgaHeader(uint8_t type, uint16_t width, uint16_t height, uint8_t depth, uint8_t descriptor, uint16_t mapLength,
+                uint8_t mapEntryBits, uint8_t idLength)
 {
-    return {idLength, uint8_t(mapLength ? 1 : 0), type, 0, 0, uint8_t(mapLength), uint8_t(mapLength >> 8),
-            mapEntryBits, 0, 0, 0, 0, uint8_t(width), uint8_t(width >> 8), uint8_t(height),
-            uint8_t(height >> 8), depth, descriptor};
+    return {idLength,
+            uint8_t(mapLength ? 1 : 0),
+            type,
+            0,
+            0,
+            uint8_t(mapLength),
+            uint8_t(mapLength >> 8),
+            mapEntryBits,
+            0,
+            0,
+            0,
+            0,
+            uint8_t(width),
+            uint8_t(width >> 8),
+            uint8_t(height),
+            uint8_t(height >> 8),
+            depth,
+            descriptor};
 }
 
 void writeJpeg(const std::string& path, uint32_t width, uint32_t height, int components, bool progressive)

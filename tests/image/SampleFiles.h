@@ -35,8 +35,8 @@ struct SampleBands {
 };
 
 struct TiffLayout {
-    uint16_t compression;  // COMPRESSION_*
-    uint16_t orientation;  // ORIENTATION_TOPLEFT or ORIENTATION_BOTLEFT
+    uint16_t compression; // COMPRESSION_*
+    uint16_t orientation; // ORIENTATION_TOPLEFT or ORIENTATION_BOTLEFT
     uint16_t predictor = 1;
     bool associatedAlpha = false; // a fourth component is associated alpha
 };

@@ -34,8 +34,8 @@ protected:
 struct DepthCase {
     uint8_t type;
     uint8_t depth;
-    Bytes a, b;               // one pixel each, as the file stores it
-    Bytes wantA, wantB;       // decoded with SwapRedBlue
+    Bytes a, b;         // one pixel each, as the file stores it
+    Bytes wantA, wantB; // decoded with SwapRedBlue
 };
 
 TEST_F(TgaImageTest, DecodesEachTypeAndDepthInBothRowOrders)
@@ -53,13 +53,11 @@ TEST_F(TgaImageTest, DecodesEachTypeAndDepthInBothRowOrders)
     };
     for (const DepthCase& c : cases) {
         for (uint8_t descriptor : {TopFirst, BottomFirst}) {
-            SCOPED_TRACE(testing::Message() << "type " << int(c.type) << " depth " << int(c.depth)
-                                            << " descriptor " << int(descriptor));
+            SCOPED_TRACE(testing::Message()
+                         << "type " << int(c.type) << " depth " << int(c.depth) << " descriptor " << int(descriptor));
             // Run-length: one raw pixel, then a run of three.
-            const Bytes data = c.type == 10 ? concat({{0x00}, c.a, {0x82}, c.b})
-                                            : concat({c.a, c.b, c.b, c.b});
-            ASSERT_NE(load(concat({tgaHeader(c.type, 2, 2, c.depth, descriptor), data}), SwapRedBlue),
-                      nullptr);
+            const Bytes data = c.type == 10 ? concat({{0x00}, c.a, {0x82}, c.b}) : concat({c.a, c.b, c.b, c.b});
+            ASSERT_NE(load(concat({tgaHeader(c.type, 2, 2, c.depth, descriptor), data}), SwapRedBlue), nullptr);
             EXPECT_EQ(image.bitsPerPixel, c.depth);
             EXPECT_EQ(image.bytesPerPixel, c.depth / 8);
             EXPECT_EQ(image.pixelCount, 4);
@@ -72,8 +70,8 @@ TEST_F(TgaImageTest, DecodesEachTypeAndDepthInBothRowOrders)
 
 TEST_F(TgaImageTest, RefusesTypesAndDepthsItHasNoLayoutFor)
 {
-    const std::vector<std::pair<uint8_t, uint8_t>> refused = {
-        {1, 8}, {11, 8}, {0, 24}, {10, 16}, {2, 8}, {2, 15}, {10, 8}, {2, 0}};
+    const std::vector<std::pair<uint8_t, uint8_t>> refused = {{1, 8}, {11, 8}, {0, 24}, {10, 16},
+                                                              {2, 8}, {2, 15}, {10, 8}, {2, 0}};
     for (auto [type, depth] : refused) {
         SCOPED_TRACE(testing::Message() << "type " << int(type) << " depth " << int(depth));
         ASSERT_NE(load(concat({tgaHeader(2, 1, 1, 24, TopFirst), {1, 2, 3}}), 0), nullptr);
@@ -136,8 +134,8 @@ TEST_F(TgaImageTest, RunLengthPacketsAndTheirLimits)
     EXPECT_EQ(load(concat({tgaHeader(10, 257, 1, 24, TopFirst), stream}), 0), nullptr) << "overrun";
     EXPECT_EQ(image.pixels, nullptr);
     EXPECT_EQ(load(concat({tgaHeader(10, 259, 1, 24, TopFirst), stream}), 0), nullptr) << "stream ends early";
-    EXPECT_EQ(load(concat({tgaHeader(10, 258, 1, 24, TopFirst), Bytes(stream.begin(), stream.end() - 1)}), 0),
-              nullptr) << "last value cut short";
+    EXPECT_EQ(load(concat({tgaHeader(10, 258, 1, 24, TopFirst), Bytes(stream.begin(), stream.end() - 1)}), 0), nullptr)
+        << "last value cut short";
     EXPECT_EQ(image.pixels, nullptr);
 }
 

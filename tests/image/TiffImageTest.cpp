@@ -34,13 +34,15 @@ protected:
 
 TEST_F(TiffImageTest, EveryCompressionAndOrientationGivesTheTopRowFirst)
 {
-    const std::vector<TiffLayout> layouts = {
-        {COMPRESSION_NONE, ORIENTATION_TOPLEFT}, {COMPRESSION_LZW, ORIENTATION_TOPLEFT},
-        {COMPRESSION_LZW, ORIENTATION_TOPLEFT, PREDICTOR_HORIZONTAL}, {COMPRESSION_PACKBITS, ORIENTATION_TOPLEFT},
-        {COMPRESSION_NONE, ORIENTATION_BOTLEFT}, {COMPRESSION_PACKBITS, ORIENTATION_BOTLEFT}};
+    const std::vector<TiffLayout> layouts = {{COMPRESSION_NONE, ORIENTATION_TOPLEFT},
+                                             {COMPRESSION_LZW, ORIENTATION_TOPLEFT},
+                                             {COMPRESSION_LZW, ORIENTATION_TOPLEFT, PREDICTOR_HORIZONTAL},
+                                             {COMPRESSION_PACKBITS, ORIENTATION_TOPLEFT},
+                                             {COMPRESSION_NONE, ORIENTATION_BOTLEFT},
+                                             {COMPRESSION_PACKBITS, ORIENTATION_BOTLEFT}};
     for (const TiffLayout& layout : layouts) {
-        SCOPED_TRACE(testing::Message() << "compression " << layout.compression << " orientation "
-                                        << layout.orientation << " predictor " << layout.predictor);
+        SCOPED_TRACE(testing::Message() << "compression " << layout.compression << " orientation " << layout.orientation
+                                        << " predictor " << layout.predictor);
         const std::string path = folder.path("bands.tif");
         writeTiff(path, {RedOverBlue}, layout);
         ASSERT_NE(quietLoad(path, 0), nullptr);

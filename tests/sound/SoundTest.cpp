@@ -13,8 +13,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -29,28 +29,34 @@ using testing::ExitedWithCode;
 const char* const kSoundtrack = QORX_SOUNDTRACK;
 constexpr int kRate = 44000;
 
-std::vector<unsigned char> readFile(const std::string& path) {
+std::vector<unsigned char> readFile(const std::string& path)
+{
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-void writeFile(const std::string& path, const std::vector<unsigned char>& bytes) {
+void writeFile(const std::string& path, const std::vector<unsigned char>& bytes)
+{
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
 }
 
-std::string scratchDir() {
+std::string scratchDir()
+{
     std::string pattern = testing::TempDir() + "qorx-sound-XXXXXX";
     return mkdtemp(pattern.data()) ? pattern : testing::TempDir();
 }
 
-testing::Matcher<const std::string&> oneLineNaming(const std::string& text) {
-    return testing::AllOf(testing::StartsWith("qorx: running silently: "), testing::HasSubstr(text),
-                          testing::Truly([](const std::string& s) { return std::count(s.begin(), s.end(), '\n') == 1; }));
+testing::Matcher<const std::string&> oneLineNaming(const std::string& text)
+{
+    return testing::AllOf(
+        testing::StartsWith("qorx: running silently: "), testing::HasSubstr(text),
+        testing::Truly([](const std::string& s) { return std::count(s.begin(), s.end(), '\n') == 1; }));
 }
 
 // The calls in the presentation's order; returns the number of the first
 // step that misbehaved, 0 when all went as expected.
-int startUp(bool deviceExpected, const char* fileName, bool streamExpected) {
+int startUp(bool deviceExpected, const char* fileName, bool streamExpected)
+{
     FSOUND_SetOutput(2);
     FSOUND_SetMixer(4);
     if ((FSOUND_Init(kRate, 64, 0) != 0) != deviceExpected)
@@ -66,7 +72,8 @@ int startUp(bool deviceExpected, const char* fileName, bool streamExpected) {
 
 // The 16-bit stereo frames mixed to a file by SDL's disk driver, from the
 // first that is not silent: the driver writes silence until the music starts.
-std::vector<int16_t> soundAfterSilence(const std::string& path) {
+std::vector<int16_t> soundAfterSilence(const std::string& path)
+{
     std::vector<unsigned char> bytes = readFile(path);
     std::vector<int16_t> samples(bytes.size() / 4 * 2);
     std::memcpy(samples.data(), bytes.data(), samples.size() * 2);
@@ -74,7 +81,8 @@ std::vector<int16_t> soundAfterSilence(const std::string& path) {
     return {samples.begin() + (first - samples.begin()) / 2 * 2, samples.end()};
 }
 
-int waitForMixedFrames(const std::string& path, size_t frames) {
+int waitForMixedFrames(const std::string& path, size_t frames)
+{
     for (int wait = 0; wait < 240; ++wait) {
         SDL_Delay(250);
         if (soundAfterSilence(path).size() / 2 >= frames)
@@ -84,7 +92,8 @@ int waitForMixedFrames(const std::string& path, size_t frames) {
 }
 
 // Root mean square of the left channel over [from, to) frames.
-double rms(const std::vector<int16_t>& frames, size_t from, size_t to) {
+double rms(const std::vector<int16_t>& frames, size_t from, size_t to)
+{
     double sum = 0;
     for (size_t i = from; i < to; ++i)
         sum += double(frames[2 * i]) * frames[2 * i];
@@ -99,7 +108,8 @@ protected:
 // SDL's disk driver writes what is mixed to a file, here some 46 times faster
 // than real time (a 1 ms pause per buffer). Two passes of the soundtrack must
 // come out, audible throughout and alike, so the end flows back into the start.
-TEST_F(Sound, BundledSoundtrackIsAudibleAndLoops) {
+TEST_F(Sound, BundledSoundtrackIsAudibleAndLoops)
+{
     const std::string out = dir_ + "/mixed.raw";
     const size_t pass = size_t(76.8 * kRate);
     EXPECT_EXIT(
@@ -122,7 +132,8 @@ TEST_F(Sound, BundledSoundtrackIsAudibleAndLoops) {
     }
 }
 
-TEST_F(Sound, MissingFileIsOneLineAndTheNextFilePlays) {
+TEST_F(Sound, MissingFileIsOneLineAndTheNextFilePlays)
+{
     EXPECT_EXIT(
         {
             setenv("SDL_AUDIODRIVER", "dummy", 1);
@@ -136,7 +147,8 @@ TEST_F(Sound, MissingFileIsOneLineAndTheNextFilePlays) {
 
 // Foreign data, an MP3 with junk pasted into it, and no file at all: each is
 // refused, and only the first refusal is reported.
-TEST_F(Sound, FilesThatAreNotCleanMp3sAreRefusedWithOneLine) {
+TEST_F(Sound, FilesThatAreNotCleanMp3sAreRefusedWithOneLine)
+{
     std::vector<unsigned char> mp3 = readFile(kSoundtrack);
     std::vector<unsigned char> spliced(mp3.begin(), mp3.begin() + mp3.size() / 2);
     spliced.insert(spliced.end(), 3000, 0x5A);
@@ -159,16 +171,20 @@ TEST_F(Sound, FilesThatAreNotCleanMp3sAreRefusedWithOneLine) {
 struct NoDevice {
     const char* name;
     const char* driver;
-    const char* variable;  // a further setting that makes the driver fail, or null
-    const char* value;     // "DIR" stands for the test's scratch directory
+    const char* variable; // a further setting that makes the driver fail, or null
+    const char* value;    // "DIR" stands for the test's scratch directory
 };
 
-void PrintTo(const NoDevice& setup, std::ostream* out) { *out << setup.name; }
+void PrintTo(const NoDevice& setup, std::ostream* out)
+{
+    *out << setup.name;
+}
 
 class SoundWithoutDevice : public Sound, public testing::WithParamInterface<NoDevice> {};
 
 // ALSA without the card prints a page of notes of its own; all are held back.
-TEST_P(SoundWithoutDevice, PresentationCallsRunOnSilentlyWithOneLine) {
+TEST_P(SoundWithoutDevice, PresentationCallsRunOnSilentlyWithOneLine)
+{
     const NoDevice& setup = GetParam();
     std::string value = setup.value ? setup.value : "";
     if (value.rfind("DIR", 0) == 0)
@@ -189,12 +205,14 @@ TEST_P(SoundWithoutDevice, PresentationCallsRunOnSilentlyWithOneLine) {
 INSTANTIATE_TEST_SUITE_P(Drivers, SoundWithoutDevice,
                          testing::Values(NoDevice{"UnknownDriver", "qorx-no-such-driver", nullptr, nullptr},
                                          NoDevice{"AlsaWithoutCard", "alsa", "AUDIODEV", "hw:QorxNoSuchCard"},
-                                         NoDevice{"UnwritableDiskFile", "disk", "SDL_DISKAUDIOFILE", "DIR/no/such/dir/mixed.raw"}),
+                                         NoDevice{"UnwritableDiskFile", "disk", "SDL_DISKAUDIOFILE",
+                                                  "DIR/no/such/dir/mixed.raw"}),
                          [](const testing::TestParamInfo<NoDevice>& info) { return info.param.name; });
 
 // What the layer accepts before any decoding, on the bundled file and on
 // edits of it that a download or a tag editor could make.
-TEST(Mp3Frames, AcceptsWholeFramesBetweenTagsAndNothingElse) {
+TEST(Mp3Frames, AcceptsWholeFramesBetweenTagsAndNothingElse)
+{
     std::vector<unsigned char> mp3 = readFile(kSoundtrack);
     ASSERT_TRUE(mp3FramesAreIntact(mp3.data(), mp3.size()));
     ASSERT_EQ(0, std::memcmp(&mp3[mp3.size() - 128], "TAG", 3));
@@ -202,7 +220,7 @@ TEST(Mp3Frames, AcceptsWholeFramesBetweenTagsAndNothingElse) {
     EXPECT_TRUE(mp3FramesAreIntact(frames.data(), frames.size()));
     EXPECT_TRUE(mp3FramesAreIntact(frames.data(), frames.size() - 100)) << "cut short";
 
-    std::vector<unsigned char> tagged = {'I', 'D', '3', 4, 0, 0, 0, 0, 1, 0};  // 128-byte ID3v2 tag
+    std::vector<unsigned char> tagged = {'I', 'D', '3', 4, 0, 0, 0, 0, 1, 0}; // 128-byte ID3v2 tag
     tagged.resize(10 + 128, 0);
     tagged.insert(tagged.end(), mp3.begin(), mp3.end());
     EXPECT_TRUE(mp3FramesAreIntact(tagged.data(), tagged.size()));
@@ -217,4 +235,4 @@ TEST(Mp3Frames, AcceptsWholeFramesBetweenTagsAndNothingElse) {
     EXPECT_FALSE(mp3FramesAreIntact(frames.data() + 1, frames.size() - 1)) << "starts inside a frame";
 }
 
-}  // namespace
+} // namespace

@@ -22,11 +22,21 @@ const char title[] = "hola! gl abierta!";
 
 std::vector<std::string> fixedGlState()
 {
-    return {"glViewport(0, 0, 800, 600)", "glMatrixMode(5888)",     "glLoadIdentity()",
-            "glEnable(3553)",             "glShadeModel(7425)",     "glClearColor(0, 0, 0, 1)",
-            "glClearDepth(1)",            "glEnable(2929)",         "glDepthFunc(515)",
-            "glBlendFunc(770, 771)",      "glEnable(3042)",         "glMatrixMode(5889)",
-            "glLoadIdentity()",           "glOrtho(0, 800, 0, 600, -1, 10)", "glScalef(1, -1, 1)",
+    return {"glViewport(0, 0, 800, 600)",
+            "glMatrixMode(5888)",
+            "glLoadIdentity()",
+            "glEnable(3553)",
+            "glShadeModel(7425)",
+            "glClearColor(0, 0, 0, 1)",
+            "glClearDepth(1)",
+            "glEnable(2929)",
+            "glDepthFunc(515)",
+            "glBlendFunc(770, 771)",
+            "glEnable(3042)",
+            "glMatrixMode(5889)",
+            "glLoadIdentity()",
+            "glOrtho(0, 800, 0, 600, -1, 10)",
+            "glScalef(1, -1, 1)",
             "glTranslatef(0, -600, 0)"};
 }
 
@@ -53,7 +63,7 @@ void expectNothingLeft()
     EXPECT_EQ(fake::cursorCounter(), 0);
 }
 
-}  // namespace
+} // namespace
 
 TEST(GlWindowRegisterClass, FirstRegistrationFillsTheClassRecordAndTheFields)
 {
@@ -61,13 +71,14 @@ TEST(GlWindowRegisterClass, FirstRegistrationFillsTheClassRecordAndTheFields)
         GlWindow window;
         window.setFullscreen();
         EXPECT_EQ(window.registerClass(), 0);
-        EXPECT_THAT(fake::texts(), ElementsAre("GetModuleHandleA(NULL)", "LoadIconA(NULL, #32517)",
-                                               "LoadCursorA(NULL, #32512)",
-                                               std::string("RegisterClassA(0x23, proc, 0, 0, instance, icon, cursor, "
-                                                           "NULL, NULL, ") + className + ")"));
+        EXPECT_THAT(fake::texts(),
+                    ElementsAre("GetModuleHandleA(NULL)", "LoadIconA(NULL, #32517)", "LoadCursorA(NULL, #32512)",
+                                std::string("RegisterClassA(0x23, proc, 0, 0, instance, icon, cursor, "
+                                            "NULL, NULL, ") +
+                                    className + ")"));
         EXPECT_EQ(fake::lastWindowClass().lpfnWndProc, &windowProc);
         EXPECT_TRUE(fake::classRegistered(className));
-        EXPECT_FALSE(window.fullscreen);  // a setFullscreen before registering does not count
+        EXPECT_FALSE(window.fullscreen); // a setFullscreen before registering does not count
         EXPECT_FALSE(window.isOpen);
         EXPECT_EQ(window.glContext, nullptr);
         EXPECT_EQ(window.depthBits, 16);
@@ -83,7 +94,7 @@ TEST(GlWindowRegisterClass, RefusedRegistrationReturns1AndCanBeTriedAgain)
         fake::fail("RegisterClassA", 1);
         EXPECT_EQ(window.registerClass(), 1);
         EXPECT_EQ(window.instance, GetModuleHandleA(NULL));
-        EXPECT_TRUE(window.fullscreen);  // untouched by the failure
+        EXPECT_TRUE(window.fullscreen); // untouched by the failure
         EXPECT_EQ(window.registerClass(), 0);
         EXPECT_TRUE(fake::classRegistered(className));
     });
@@ -113,7 +124,7 @@ TEST(GlWindowOpen, ArgumentChecksComeFirstInTheirOrderAndCallNothing)
     fake::reset();
     GlWindow window;
     EXPECT_EQ(window.open(800, 600, 15, title), 10);
-    EXPECT_EQ(window.open(0, 600, 8, title), 10);  // colour depth is looked at before size
+    EXPECT_EQ(window.open(0, 600, 8, title), 10); // colour depth is looked at before size
     EXPECT_EQ(window.open(0, 600, 16, title), 11);
     EXPECT_EQ(window.open(800, -1, 32, title), 11);
     window.isOpen = true;
@@ -200,7 +211,7 @@ TEST(GlWindowOpen, ARefusedDisplayModeReturns1WithNothingToUndo)
         ASSERT_EQ(window.registerClass(), 0);
         window.setFullscreen();
         const std::size_t mark = fake::calls().size();
-        EXPECT_EQ(window.open(801, 600, 16, title), 1);  // a mode the display does not have
+        EXPECT_EQ(window.open(801, 600, 16, title), 1); // a mode the display does not have
         fake::fail("ChangeDisplaySettingsA", 1);
         EXPECT_EQ(window.open(800, 600, 16, title), 1);
         EXPECT_THAT(fake::names(mark), ElementsAre("ChangeDisplaySettingsA", "ChangeDisplaySettingsA"));
@@ -212,7 +223,7 @@ TEST(GlWindowOpen, ARefusedDisplayModeReturns1WithNothingToUndo)
 struct FailingStep {
     const char* call;
     int32_t code;
-    std::vector<std::string> undo;  // after the display and cursor, for a full-screen window
+    std::vector<std::string> undo; // after the display and cursor, for a full-screen window
 };
 
 void PrintTo(const FailingStep& step, std::ostream* out)
@@ -261,8 +272,8 @@ INSTANTIATE_TEST_SUITE_P(
                         FailingStep{"wglCreateContext", 6, {"ReleaseDC(hwnd1, hdc1)", "DestroyWindow(hwnd1)"}},
                         FailingStep{"wglMakeCurrent",
                                     7,
-                                    {"wglMakeCurrent(NULL, NULL)", "wglDeleteContext(hglrc1)",
-                                     "ReleaseDC(hwnd1, hdc1)", "DestroyWindow(hwnd1)"}}),
+                                    {"wglMakeCurrent(NULL, NULL)", "wglDeleteContext(hglrc1)", "ReleaseDC(hwnd1, hdc1)",
+                                     "DestroyWindow(hwnd1)"}}),
         testing::Bool()),
     [](const testing::TestParamInfo<GlWindowOpenUndo::ParamType>& info) {
         return std::string(std::get<0>(info.param).call) + (std::get<1>(info.param) ? "Fullscreen" : "Windowed");
@@ -339,20 +350,21 @@ TEST_P(GlWindowCloseFailure, AFailingStepLeavesTheWindowOpenAndARetryFinishesThe
     });
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    EveryStep, GlWindowCloseFailure,
-    testing::Values(FailingCloseStep{"wglMakeCurrent",
-                                     1,
-                                     {"wglMakeCurrent(NULL, NULL)", "wglDeleteContext(hglrc1)",
-                                      "ReleaseDC(hwnd1, hdc1)", "DestroyWindow(hwnd1)"}},
-                    FailingCloseStep{"wglDeleteContext",
-                                     2,
-                                     {"wglMakeCurrent(NULL, NULL)", "wglDeleteContext(hglrc1)",
-                                      "ReleaseDC(hwnd1, hdc1)", "DestroyWindow(hwnd1)"}},
-                    // A device context already given back is not given back twice.
-                    FailingCloseStep{"ReleaseDC", 3, {"DestroyWindow(hwnd1)"}},
-                    FailingCloseStep{"DestroyWindow", 4, {}}),
-    [](const testing::TestParamInfo<FailingCloseStep>& info) { return std::string(info.param.call); });
+INSTANTIATE_TEST_SUITE_P(EveryStep, GlWindowCloseFailure,
+                         testing::Values(FailingCloseStep{"wglMakeCurrent",
+                                                          1,
+                                                          {"wglMakeCurrent(NULL, NULL)", "wglDeleteContext(hglrc1)",
+                                                           "ReleaseDC(hwnd1, hdc1)", "DestroyWindow(hwnd1)"}},
+                                         FailingCloseStep{"wglDeleteContext",
+                                                          2,
+                                                          {"wglMakeCurrent(NULL, NULL)", "wglDeleteContext(hglrc1)",
+                                                           "ReleaseDC(hwnd1, hdc1)", "DestroyWindow(hwnd1)"}},
+                                         // A device context already given back is not given back twice.
+                                         FailingCloseStep{"ReleaseDC", 3, {"DestroyWindow(hwnd1)"}},
+                                         FailingCloseStep{"DestroyWindow", 4, {}}),
+                         [](const testing::TestParamInfo<FailingCloseStep>& info) {
+                             return std::string(info.param.call);
+                         });
 
 TEST(GlWindowShutdown, ShutdownClosesAnOpenWindowThenUnregistersTheClass)
 {
@@ -412,8 +424,8 @@ TEST(GlWindowPresent, EachPresentSwapsAndHandlesAtMostOneMessage)
             fake::pressKey(key);
         const std::size_t mark = fake::calls().size();
         EXPECT_EQ(window.present(), 0);
-        EXPECT_THAT(fake::names(mark), ElementsAre("SwapBuffers", "PeekMessageA", "GetMessageA", "TranslateMessage",
-                                                   "DispatchMessageA"));
+        EXPECT_THAT(fake::names(mark),
+                    ElementsAre("SwapBuffers", "PeekMessageA", "GetMessageA", "TranslateMessage", "DispatchMessageA"));
         EXPECT_EQ(fake::texts(mark)[1], "PeekMessageA(NULL, 0, 0, 0x0)");
         EXPECT_EQ(keyboard.isDown(VK_LEFT), 1);
         EXPECT_EQ(keyboard.isDown(VK_UP), 0);
@@ -483,7 +495,7 @@ void printCallsAfterQuit()
 void presentUntilQuit(GlWindow& window)
 {
     for (int frame = 0; frame < 10; ++frame) {
-        quitMark = fake::calls().size() + 3;  // after SwapBuffers, PeekMessageA and GetMessageA
+        quitMark = fake::calls().size() + 3; // after SwapBuffers, PeekMessageA and GetMessageA
         window.present();
     }
 }

@@ -32,7 +32,7 @@ std::vector<unsigned char> keyTable()
     return std::vector<unsigned char>(KeyStateTable, KeyStateTable + 256);
 }
 
-}  // namespace
+} // namespace
 
 TEST(KeyStateTable, EveryKeyIsUpWhenTheProcessStarts)
 {
@@ -54,12 +54,12 @@ TEST(WindowProc, KeyDownAndKeyUpSetAndClearTheFlagOfTheLow8Bits)
     EXPECT_EQ(keyboard.isDown(27 - 256), 1);
     EXPECT_EQ(other.isDown(27), 1);
 
-    windowProc(window, WM_KEYDOWN, VK_ESCAPE, 0x40000001);  // auto-repeat
+    windowProc(window, WM_KEYDOWN, VK_ESCAPE, 0x40000001); // auto-repeat
     EXPECT_EQ(keyboard.isDown(27), 1);
     EXPECT_EQ(windowProc(window, WM_KEYUP, VK_ESCAPE, static_cast<LPARAM>(0xC0000001u)), 0);
     EXPECT_EQ(keyboard.isDown(27), 0);
 
-    windowProc(window, WM_KEYDOWN, 0x100 + 'Q', 1);  // a code above 255 wraps round
+    windowProc(window, WM_KEYDOWN, 0x100 + 'Q', 1); // a code above 255 wraps round
     EXPECT_EQ(keyboard.isDown('Q'), 1);
     windowProc(window, WM_KEYUP, 'Q', 1);
     EXPECT_EQ(keyboard.isDown('Q'), 0);
@@ -101,8 +101,8 @@ TEST(WindowProc, ScreenSaverAndMonitorPowerAreRefusedAndOtherSystemCommandsPasse
     EXPECT_EQ(windowProc(window, WM_SYSCOMMAND, SC_MONITORPOWER, 2), 0);
     EXPECT_EQ(fake::calls().size(), mark);
 
-    windowProc(window, WM_SYSCOMMAND, SC_SCREENSAVE | 1, 0);  // the whole wParam counts
-    windowProc(window, WM_SYSCOMMAND, 0xF020, 0);  // minimise
+    windowProc(window, WM_SYSCOMMAND, SC_SCREENSAVE | 1, 0); // the whole wParam counts
+    windowProc(window, WM_SYSCOMMAND, 0xF020, 0);            // minimise
     windowProc(window, WM_NULL, 5, 6);
     EXPECT_THAT(fake::texts(mark),
                 ElementsAre("DefWindowProcA(hwnd1, 0x112, 0xf141, 0x0)", "DefWindowProcA(hwnd1, 0x112, 0xf020, 0x0)",

@@ -23,18 +23,21 @@ struct FrameHeader {
     std::size_t length;
 };
 
-int bitRateKbps(int version, int layer, int index) {
+int bitRateKbps(int version, int layer, int index)
+{
     if (version == Mpeg1)
         return (layer == Layer1 ? kMpeg1Layer1 : layer == Layer2 ? kMpeg1Layer2 : kMpeg1Layer3)[index - 1];
     return (layer == Layer1 ? kMpeg2Layer1 : kMpeg2Layer23)[index - 1];
 }
 
-int sampleRate(int version, int index) {
+int sampleRate(int version, int index)
+{
     int shift = version == Mpeg1 ? 0 : version == Mpeg2 ? 1 : 2;
     return kMpeg1Rates[index] >> shift;
 }
 
-std::size_t frameLength(int version, int layer, int bitRate, int rate, int padding) {
+std::size_t frameLength(int version, int layer, int bitRate, int rate, int padding)
+{
     if (layer == Layer1)
         return static_cast<std::size_t>((12000 * bitRate / rate + padding) * 4);
     int factor = (layer == Layer3 && version != Mpeg1) ? 72000 : 144000;
@@ -43,7 +46,8 @@ std::size_t frameLength(int version, int layer, int bitRate, int rate, int paddi
 
 // Free-format streams (bit-rate index 0) are refused: their frame length is
 // not in the header, and nothing this program ships uses them.
-bool parseHeader(const unsigned char* p, FrameHeader& header) {
+bool parseHeader(const unsigned char* p, FrameHeader& header)
+{
     if (p[0] != 0xFF || (p[1] & 0xE0) != 0xE0)
         return false;
     int version = (p[1] >> 3) & 3;
@@ -58,17 +62,19 @@ bool parseHeader(const unsigned char* p, FrameHeader& header) {
     return true;
 }
 
-bool startsWith(const unsigned char* data, std::size_t size, const char* text) {
+bool startsWith(const unsigned char* data, std::size_t size, const char* text)
+{
     std::size_t length = std::strlen(text);
     return size >= length && std::memcmp(data, text, length) == 0;
 }
 
-std::size_t skipId3v2Tags(const unsigned char* data, std::size_t size) {
+std::size_t skipId3v2Tags(const unsigned char* data, std::size_t size)
+{
     std::size_t pos = 0;
     while (size - pos >= 10 && startsWith(data + pos, size - pos, "ID3")) {
         const unsigned char* tag = data + pos;
         if ((tag[6] | tag[7] | tag[8] | tag[9]) & 0x80)
-            return pos;  // not a tag after all; the frame walk will refuse it
+            return pos; // not a tag after all; the frame walk will refuse it
         std::size_t body = (std::size_t(tag[6]) << 21) | (tag[7] << 14) | (tag[8] << 7) | tag[9];
         std::size_t total = 10 + body + ((tag[5] & 0x10) ? 10 : 0);
         if (total > size - pos)
@@ -80,18 +86,21 @@ std::size_t skipId3v2Tags(const unsigned char* data, std::size_t size) {
 
 // An ID3v1 tag is the file's last 128 bytes; APE and Lyrics3 tags vary in
 // size and may sit before one.
-bool isTrailingTag(const unsigned char* data, std::size_t size) {
+bool isTrailingTag(const unsigned char* data, std::size_t size)
+{
     return (size == 128 && startsWith(data, size, "TAG")) || startsWith(data, size, "APETAGEX") ||
            startsWith(data, size, "LYRICSBEGIN");
 }
 
-bool sameStream(const FrameHeader& a, const FrameHeader& b) {
+bool sameStream(const FrameHeader& a, const FrameHeader& b)
+{
     return a.version == b.version && a.layer == b.layer && a.sampleRate == b.sampleRate;
 }
 
-}  // namespace
+} // namespace
 
-bool mp3FramesAreIntact(const unsigned char* data, std::size_t size) {
+bool mp3FramesAreIntact(const unsigned char* data, std::size_t size)
+{
     std::size_t pos = skipId3v2Tags(data, size);
     FrameHeader first{};
     std::size_t frames = 0;

@@ -5,7 +5,8 @@
 
 #include <cstdio>
 
-StderrMute::StderrMute() : saved_(-1), muted_(false) {
+StderrMute::StderrMute() : saved_(-1), muted_(false)
+{
     std::fflush(stderr);
     int devNull = open("/dev/null", O_WRONLY | O_CLOEXEC);
     if (devNull < 0)
@@ -15,7 +16,8 @@ StderrMute::StderrMute() : saved_(-1), muted_(false) {
     close(devNull);
 }
 
-StderrMute::~StderrMute() {
+StderrMute::~StderrMute()
+{
     std::fflush(stderr);
     if (muted_)
         dup2(saved_, STDERR_FILENO);

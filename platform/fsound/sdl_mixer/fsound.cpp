@@ -24,7 +24,7 @@ struct FSOUND_STREAM {
 
 namespace {
 
-constexpr int kChunkFrames = 2048;  // ~46 ms of latency: music only, no effects to sync
+constexpr int kChunkFrames = 2048; // ~46 ms of latency: music only, no effects to sync
 constexpr int kLoopForever = -1;
 // Larger is not a soundtrack. It also catches a directory, which opens as a
 // file here and reports a size near LONG_MAX.
@@ -36,7 +36,8 @@ FSOUND_STREAM* openStreams = nullptr;
 
 // Whatever goes wrong first is the only thing said; later failures follow
 // from it or would repeat it.
-void reportOnce(const char* what, const char* detail) {
+void reportOnce(const char* what, const char* detail)
+{
     if (complained)
         return;
     complained = true;
@@ -44,7 +45,8 @@ void reportOnce(const char* what, const char* detail) {
 }
 
 // Returns what failed, or null; SDL's error says why.
-const char* startAudio(int mixRate) {
+const char* startAudio(int mixRate)
+{
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
         return "no sound device";
     if (Mix_OpenAudio(mixRate, AUDIO_S16SYS, 2, kChunkFrames) == 0)
@@ -54,7 +56,8 @@ const char* startAudio(int mixRate) {
 
 // The drivers are muted while they probe; the reason is copied out before the
 // mute ends so that the one line printed afterwards can give it.
-bool openAudio(int mixRate) {
+bool openAudio(int mixRate)
+{
     const char* failure = nullptr;
     char reason[256] = "";
     {
@@ -71,7 +74,8 @@ bool openAudio(int mixRate) {
 }
 
 // The whole file is read once to look at its frames.
-bool looksPlayable(const char* fileName) {
+bool looksPlayable(const char* fileName)
+{
     std::FILE* file = std::fopen(fileName, "rb");
     if (!file) {
         reportOnce(fileName, std::strerror(errno));
@@ -89,12 +93,14 @@ bool looksPlayable(const char* fileName) {
     return false;
 }
 
-Mix_Music* loadMusicQuietly(const char* fileName) {
+Mix_Music* loadMusicQuietly(const char* fileName)
+{
     StderrMute mute;
     return Mix_LoadMUS(fileName);
 }
 
-Mix_Music* loadMp3(const char* fileName) {
+Mix_Music* loadMp3(const char* fileName)
+{
     if (!looksPlayable(fileName))
         return nullptr;
     Mix_Music* music = loadMusicQuietly(fileName);
@@ -103,7 +109,8 @@ Mix_Music* loadMp3(const char* fileName) {
     return music;
 }
 
-FSOUND_STREAM* keepStream(Mix_Music* music) {
+FSOUND_STREAM* keepStream(Mix_Music* music)
+{
     FSOUND_STREAM* stream = new (std::nothrow) FSOUND_STREAM{music, openStreams};
     if (!stream) {
         Mix_FreeMusic(music);
@@ -114,27 +121,36 @@ FSOUND_STREAM* keepStream(Mix_Music* music) {
     return stream;
 }
 
-}  // namespace
+} // namespace
 
 // Output driver and mixer choices belong to SDL here; accepted and ignored.
-signed char F_API FSOUND_SetOutput(int) { return 1; }
+signed char F_API FSOUND_SetOutput(int)
+{
+    return 1;
+}
 
-signed char F_API FSOUND_SetMixer(int) { return 1; }
+signed char F_API FSOUND_SetMixer(int)
+{
+    return 1;
+}
 
-signed char F_API FSOUND_Init(int mixRate, int, unsigned int) {
+signed char F_API FSOUND_Init(int mixRate, int, unsigned int)
+{
     if (!audioOpen)
         audioOpen = openAudio(mixRate);
     return audioOpen ? 1 : 0;
 }
 
-FSOUND_STREAM* F_API FSOUND_Stream_OpenMpeg(const char* fileName, unsigned int) {
+FSOUND_STREAM* F_API FSOUND_Stream_OpenMpeg(const char* fileName, unsigned int)
+{
     if (!audioOpen || !fileName)
-        return nullptr;  // without output there is nothing to decode for
+        return nullptr; // without output there is nothing to decode for
     Mix_Music* music = loadMp3(fileName);
     return music ? keepStream(music) : nullptr;
 }
 
-int F_API FSOUND_Stream_Play(int, FSOUND_STREAM* stream) {
+int F_API FSOUND_Stream_Play(int, FSOUND_STREAM* stream)
+{
     if (!stream)
         return -1;
     if (Mix_PlayMusic(stream->music, kLoopForever) != 0) {

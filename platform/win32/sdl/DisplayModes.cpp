@@ -95,8 +95,8 @@ void applyMode(WindowRecord& record)
 
 bool takesFullscreen(const WindowRecord& record)
 {
-    return requested.active && WindowRegistry::window(fullscreenWindow) == nullptr &&
-           (record.style & WS_POPUP) != 0 && (record.style & WS_CAPTION) != WS_CAPTION;
+    return requested.active && WindowRegistry::window(fullscreenWindow) == nullptr && (record.style & WS_POPUP) != 0 &&
+           (record.style & WS_CAPTION) != WS_CAPTION;
 }
 
 bool displayShows(const SDL_DisplayMode& mode, SDL_Window* window)

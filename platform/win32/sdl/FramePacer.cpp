@@ -20,8 +20,7 @@ void sleepUntilNs(int64_t deadline)
     timespec until;
     until.tv_sec = static_cast<time_t>(deadline / 1000000000);
     until.tv_nsec = static_cast<long>(deadline % 1000000000);
-    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) {
-    }
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) {}
 }
 
 } // namespace

@@ -9,9 +9,9 @@
 
 namespace {
 
-const WPARAM activeWindow = 1; // WA_ACTIVE
+const WPARAM activeWindow = 1;   // WA_ACTIVE
 const WPARAM inactiveWindow = 0; // WA_INACTIVE
-const WPARAM sizeRestored = 0; // SIZE_RESTORED
+const WPARAM sizeRestored = 0;   // SIZE_RESTORED
 
 // Win32's key-message lParam: repeat count, extended-key flag, Alt held,
 // previous key state and transition state (the scan code is left 0).

@@ -8,9 +8,9 @@
 // stencil; SetPixelFormat turns it into SDL's OpenGL attributes.
 struct PixelFormat {
     bool doubleBuffer;
-    int colorBits; // 16 or 24
-    int alphaBits; // 0 or 8
-    int depthBits; // 0, 16 or 24
+    int colorBits;   // 16 or 24
+    int alphaBits;   // 0 or 8
+    int depthBits;   // 0, 16 or 24
     int stencilBits; // 0 or 8
 
     static const int count = 48;

@@ -38,16 +38,15 @@ bool loadCalls()
     if (gl.blitFramebuffer != nullptr)
         return true;
     FramebufferCalls calls;
-    bool loaded = load(&calls.genFramebuffers, "glGenFramebuffers") &&
-                  load(&calls.deleteFramebuffers, "glDeleteFramebuffers") &&
-                  load(&calls.bindFramebuffer, "glBindFramebuffer") &&
-                  load(&calls.framebufferRenderbuffer, "glFramebufferRenderbuffer") &&
-                  load(&calls.checkFramebufferStatus, "glCheckFramebufferStatus") &&
-                  load(&calls.genRenderbuffers, "glGenRenderbuffers") &&
-                  load(&calls.deleteRenderbuffers, "glDeleteRenderbuffers") &&
-                  load(&calls.bindRenderbuffer, "glBindRenderbuffer") &&
-                  load(&calls.renderbufferStorage, "glRenderbufferStorage") &&
-                  load(&calls.blitFramebuffer, "glBlitFramebuffer");
+    bool loaded =
+        load(&calls.genFramebuffers, "glGenFramebuffers") && load(&calls.deleteFramebuffers, "glDeleteFramebuffers") &&
+        load(&calls.bindFramebuffer, "glBindFramebuffer") &&
+        load(&calls.framebufferRenderbuffer, "glFramebufferRenderbuffer") &&
+        load(&calls.checkFramebufferStatus, "glCheckFramebufferStatus") &&
+        load(&calls.genRenderbuffers, "glGenRenderbuffers") &&
+        load(&calls.deleteRenderbuffers, "glDeleteRenderbuffers") &&
+        load(&calls.bindRenderbuffer, "glBindRenderbuffer") &&
+        load(&calls.renderbufferStorage, "glRenderbufferStorage") && load(&calls.blitFramebuffer, "glBlitFramebuffer");
     if (loaded)
         gl = calls;
     return loaded;
