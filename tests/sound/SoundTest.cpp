@@ -4,7 +4,7 @@
 // one line per process.
 #include <fmod.h>
 
-#include "platform/fsound/sdl_mixer/Mp3Frames.h"
+#include "platform/fsound/common/Mp3Frames.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
