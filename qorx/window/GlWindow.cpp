@@ -16,7 +16,30 @@ const char windowClassName[] = "the Morrowgate accelerated library";
 bool classNotRegistered = true;
 
 // DEVMODEA without its two panning members, as older systems expect it.
-const WORD devModeSizeWithoutPanning = 148;
+const WORD DevModeSizeWithoutPanning = 148;
+
+// The swap interval that waits for one vertical blank.
+const int SwapEveryBlank = 1;
+
+typedef BOOL(WINAPI* SwapIntervalCall)(int interval);
+
+// What became of a full-screen request.
+enum class DisplaySwitch { Switched, KeptDesktop, Refused };
+
+// The codes of open. From CreateWindowStep on, a code names the step that
+// failed, and a failure undoes the steps before it.
+enum OpenCode {
+    ModeRefused = 1,
+    CreateWindowStep = 2,
+    GetDcStep = 3,
+    ChoosePixelFormatStep = 4,
+    SetPixelFormatStep = 5,
+    CreateContextStep = 6,
+    MakeCurrentStep = 7,
+    AlreadyOpen = 9,
+    BadColorDepth = 10,
+    BadSize = 11,
+};
 
 struct WindowStyle {
     DWORD extended;
@@ -36,7 +59,7 @@ DEVMODEA fullscreenMode(int32_t width, int32_t height, int32_t colorBits)
 {
     DEVMODEA mode;
     std::memset(&mode, 0, sizeof mode);
-    mode.dmSize = devModeSizeWithoutPanning;
+    mode.dmSize = DevModeSizeWithoutPanning;
     mode.dmFields = DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT;
     mode.dmBitsPerPel = static_cast<DWORD>(colorBits);
     mode.dmPelsWidth = static_cast<DWORD>(width);
@@ -58,11 +81,37 @@ PIXELFORMATDESCRIPTOR pixelFormatFor(int32_t colorBits, int32_t depthBits)
     return descriptor;
 }
 
-// A pixel-exact 2D projection with the origin at the top-left corner of the
-// client area and y growing downwards, plus the state every scene draws with.
-void setFixedGlState(int32_t width, int32_t height)
+// Many displays have no 16-bit modes at all, and some lack the size too:
+// the size at the desktop's depth does as well, and failing that the desktop
+// itself, with the picture scaled to it. Any other refusal is final.
+DisplaySwitch switchDisplay(int32_t width, int32_t height, int32_t colorBits)
 {
-    glViewport(0, 0, width, height);
+    DEVMODEA mode = fullscreenMode(width, height, colorBits);
+    LONG result = ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN);
+    if (result == DISP_CHANGE_BADMODE) {
+        mode.dmFields &= ~static_cast<DWORD>(DM_BITSPERPEL);
+        mode.dmBitsPerPel = 0;
+        result = ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN);
+        if (result == DISP_CHANGE_BADMODE)
+            return DisplaySwitch::KeptDesktop;
+    }
+    return result == DISP_CHANGE_SUCCESSFUL ? DisplaySwitch::Switched : DisplaySwitch::Refused;
+}
+
+// Vsync where the driver offers it; the frame pacer caps the rest.
+void askForVsync()
+{
+    const PROC found = wglGetProcAddress("wglSwapIntervalEXT");
+    if (found != NULL)
+        reinterpret_cast<SwapIntervalCall>(reinterpret_cast<void (*)()>(found))(SwapEveryBlank);
+}
+
+// A pixel-exact 2D projection with the origin at the top-left corner of the
+// picture and y growing downwards, plus the state every scene draws with.
+// OpenGL counts the viewport's rows from the bottom of the window.
+void setFixedGlState(int32_t width, int32_t height, const Letterbox& viewport, int windowHeight)
+{
+    glViewport(viewport.x, windowHeight - viewport.y - viewport.height, viewport.width, viewport.height);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glEnable(GL_TEXTURE_2D);
@@ -93,15 +142,15 @@ void restoreDisplay(const GlWindow& window)
 int32_t abandonOpen(GlWindow& window, int32_t code)
 {
     restoreDisplay(window);
-    if (code == 7) {
+    if (code == MakeCurrentStep) {
         wglMakeCurrent(NULL, NULL);
         wglDeleteContext(window.glContext);
     }
     window.glContext = NULL;
-    if (code >= 4)
+    if (code >= ChoosePixelFormatStep)
         ReleaseDC(window.windowHandle, window.deviceContext);
     window.deviceContext = NULL;
-    if (code >= 3)
+    if (code >= GetDcStep)
         DestroyWindow(window.windowHandle);
     window.windowHandle = NULL;
     return code;
@@ -129,7 +178,7 @@ bool unregisterClass(GlWindow& window)
 // registration failed or was refused can still be destroyed safely.
 GlWindow::GlWindow()
     : width(0), height(0), deviceContext(NULL), windowHandle(NULL), isOpen(false), glContext(NULL), depthBits(16),
-      fullscreen(false), instance(NULL)
+      fullscreen(false), instance(NULL), viewport{0, 0, 0, 0}
 {
 }
 
@@ -172,45 +221,52 @@ int32_t GlWindow::setFullscreen()
 int32_t GlWindow::open(int32_t clientWidth, int32_t clientHeight, int32_t colorBits, const char* title)
 {
     if (isOpen)
-        return 9;
+        return AlreadyOpen;
     if (colorBits != 16 && colorBits != 24 && colorBits != 32)
-        return 10;
+        return BadColorDepth;
     if (clientWidth <= 0 || clientHeight <= 0)
-        return 11;
+        return BadSize;
+    RECT rect = {0, 0, clientWidth, clientHeight};
     if (fullscreen) {
-        DEVMODEA mode = fullscreenMode(clientWidth, clientHeight, colorBits);
-        if (ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN) != DISP_CHANGE_SUCCESSFUL)
-            return 1;
+        const DisplaySwitch result = switchDisplay(clientWidth, clientHeight, colorBits);
+        if (result == DisplaySwitch::Refused)
+            return ModeRefused;
+        if (result == DisplaySwitch::KeptDesktop)
+            rect = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
         ShowCursor(FALSE);
     }
+    const LONG windowWidth = rect.right;
+    const LONG windowHeight = rect.bottom;
     const WindowStyle style = windowStyleFor(fullscreen);
-    RECT rect = {0, 0, clientWidth, clientHeight};
     AdjustWindowRectEx(&rect, style.style, FALSE, style.extended);
     windowHandle =
         CreateWindowExA(style.extended, windowClassName, title, style.style | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
                         style.x, style.y, rect.right - rect.left, rect.bottom - rect.top, NULL, NULL, instance, NULL);
     if (windowHandle == NULL)
-        return abandonOpen(*this, 2);
+        return abandonOpen(*this, CreateWindowStep);
     PIXELFORMATDESCRIPTOR descriptor = pixelFormatFor(colorBits, depthBits);
     deviceContext = GetDC(windowHandle);
     if (deviceContext == NULL)
-        return abandonOpen(*this, 3);
+        return abandonOpen(*this, GetDcStep);
     const int format = ChoosePixelFormat(deviceContext, &descriptor);
     if (format == 0)
-        return abandonOpen(*this, 4);
+        return abandonOpen(*this, ChoosePixelFormatStep);
     if (!SetPixelFormat(deviceContext, format, &descriptor))
-        return abandonOpen(*this, 5);
+        return abandonOpen(*this, SetPixelFormatStep);
     glContext = wglCreateContext(deviceContext);
     if (glContext == NULL)
-        return abandonOpen(*this, 6);
+        return abandonOpen(*this, CreateContextStep);
     if (!wglMakeCurrent(deviceContext, glContext))
-        return abandonOpen(*this, 7);
+        return abandonOpen(*this, MakeCurrentStep);
+    askForVsync();
     ShowWindow(windowHandle, SW_SHOW);
     SetForegroundWindow(windowHandle);
     SetFocus(windowHandle);
-    setFixedGlState(clientWidth, clientHeight);
+    viewport = Letterbox::fit(clientWidth, clientHeight, windowWidth, windowHeight);
+    setFixedGlState(clientWidth, clientHeight, viewport, windowHeight);
     width = clientWidth;
     height = clientHeight;
+    framePacer.start();
     isOpen = true;
     return 0;
 }
@@ -242,6 +298,7 @@ int32_t GlWindow::close()
         if (!destroyed)
             return 4;
     }
+    framePacer.stop();
     isOpen = false;
     return 0;
 }
@@ -259,6 +316,7 @@ int32_t GlWindow::present()
     if (!isOpen)
         return 1;
     SwapBuffers(deviceContext);
+    framePacer.waitForNextFrame();
     MSG msg;
     if (!PeekMessageA(&msg, NULL, 0, 0, PM_NOREMOVE))
         return 0;

@@ -1,6 +1,9 @@
 #ifndef QORX_WINDOW_GLWINDOW_H
 #define QORX_WINDOW_GLWINDOW_H
 
+#include "qorx/window/FramePacer.h"
+#include "qorx/window/Letterbox.h"
+
 #include <windows.h>
 
 #include <cstdint>
@@ -31,6 +34,11 @@ public:
     int32_t depthBits;
     bool fullscreen;
     HINSTANCE instance;
+    // Where the width x height picture lands in the window: all of it, unless
+    // a full-screen window stayed at a desktop mode of another size, where it
+    // is scaled to fit with its shape kept.
+    Letterbox viewport;
+    FramePacer framePacer;
 };
 
 #endif

@@ -1,6 +1,5 @@
-// Pieces of the SDL2 layer that need no display: where a scaled picture
-// lands, pixel-format numbers, virtual-key codes and the queue's ring.
-#include "Letterbox.h"
+// Pieces of the SDL2 layer that need no display: pixel-format numbers,
+// virtual-key codes and the queue's ring.
 #include "MessageQueue.h"
 #include "PixelFormat.h"
 #include "VirtualKeys.h"
@@ -11,29 +10,6 @@
 #include <thread>
 
 namespace {
-
-TEST(Letterbox, KeepsTheShapeAndCentresThePicture)
-{
-    struct Case {
-        int screenWidth, screenHeight;
-        int x, y, width, height;
-    };
-    const Case cases[] = {
-        {1024, 768, 0, 0, 1024, 768},                                   // 4:3 fills exactly, no one-pixel bar
-        {1280, 720, 160, 0, 960, 720},                                  // wider: bars at the sides
-        {1280, 1024, 0, 32, 1280, 960},                                 // taller: bars above and below
-        {800, 600, 0, 0, 800, 600},     {1366, 768, 171, 0, 1024, 768}, // odd margin: the extra pixel goes right
-    };
-    for (const Case& c : cases) {
-        Letterbox box = Letterbox::fit(800, 600, c.screenWidth, c.screenHeight);
-        EXPECT_EQ(box.x, c.x) << c.screenWidth << "x" << c.screenHeight;
-        EXPECT_EQ(box.y, c.y) << c.screenWidth << "x" << c.screenHeight;
-        EXPECT_EQ(box.width, c.width) << c.screenWidth << "x" << c.screenHeight;
-        EXPECT_EQ(box.height, c.height) << c.screenWidth << "x" << c.screenHeight;
-    }
-    Letterbox empty = Letterbox::fit(0, 600, 1024, 768);
-    EXPECT_EQ(empty.width, 1024) << "a degenerate picture covers the screen rather than dividing by zero";
-}
 
 PIXELFORMATDESCRIPTOR descriptor(DWORD flags, BYTE colour, BYTE depth)
 {

@@ -59,13 +59,17 @@ std::size_t count(const std::string& name)
 
 static bool takeFailure(const char* name)
 {
-    std::map<std::string, int>& failures = state().failures;
+    std::map<std::string, detail::Failure>& failures = state().failures;
     if (failures.empty())
         return false;
     auto found = failures.find(name);
     if (found == failures.end())
         return false;
-    if (found->second > 0 && --found->second == 0)
+    if (found->second.spared > 0) {
+        --found->second.spared;
+        return false;
+    }
+    if (found->second.times > 0 && --found->second.times == 0)
         failures.erase(found);
     return true;
 }
@@ -77,11 +81,11 @@ bool record(const char* name, std::vector<std::string> args)
     return failed;
 }
 
-void fail(const std::string& name, int times)
+void fail(const std::string& name, int times, int spared)
 {
     if (times == 0)
         return;
-    state().failures[name] = times < 0 ? -1 : times;
+    state().failures[name] = {times < 0 ? -1 : times, spared};
 }
 
 void succeed(const std::string& name)

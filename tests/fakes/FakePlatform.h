@@ -56,8 +56,16 @@
 //  - DefWindowProcA turns WM_SYSCOMMAND with SC_CLOSE into WM_CLOSE sent to the
 //    window and destroys the window on WM_CLOSE; everything else gives 0.
 //  - The desktop is 1024 x 768 at 32 bits. ChangeDisplaySettingsA accepts
-//    640 x 480, 800 x 600 and 1024 x 768 at 16, 24 or 32 bits (otherwise
-//    DISP_CHANGE_BADMODE) and, with NULL, goes back to the desktop mode.
+//    640 x 480, 800 x 600 and 1024 x 768 at 16, 24 or 32 bits unless a test
+//    offers another desktop and modes (otherwise DISP_CHANGE_BADMODE); a mode without
+//    DM_BITSPERPEL means the desktop's depth; with NULL it goes back to the
+//    desktop mode. GetSystemMetrics gives the current mode's size.
+//  - The clock: QueryPerformanceCounter counts microseconds (frequency
+//    1000000); Sleep moves it on by its milliseconds, and each SwapBuffers by
+//    the time a test gives a frame's drawing. The clock calls and
+//    timeBeginPeriod/timeEndPeriod are not logged, so the log stays the
+//    calls that act on the system.
+//  - wglGetProcAddress offers wglSwapIntervalEXT, which is logged when called.
 //  - ShowCursor keeps Win32's display counter, starting at 0.
 //  - MessageBoxA logs its call, writes "MessageBoxA: [caption] text (owner
 //    NULL, flags 0x30)" on stderr, so that death tests can match it, and
@@ -117,9 +125,9 @@ std::string handle(const void* value);
 
 // --- Failures -------------------------------------------------------------
 
-// The next `times` calls of `name` fail; -1 means every call until reset() or
-// succeed(name).
-void fail(const std::string& name, int times = -1);
+// The next `times` calls of `name` fail, after `spared` calls that succeed;
+// -1 means every call until reset() or succeed(name).
+void fail(const std::string& name, int times = -1, int spared = 0);
 void succeed(const std::string& name);
 
 // Forgets the log, the failures, the hook and every class, window, context,
@@ -150,6 +158,14 @@ struct DisplayMode {
     int height;
     int bits;
 };
+// Another desktop, and the modes ChangeDisplaySettingsA accepts.
+void offerModes(const DisplayMode& desktop, const std::vector<DisplayMode>& modes);
+
+// The clock in microseconds, and how far each SwapBuffers moves it.
+long long clockMicroseconds();
+void setSwapMicroseconds(long long microseconds);
+// timeBeginPeriod calls not yet ended.
+int raisedTimerPeriods();
 DisplayMode displayMode();
 bool displayChanged(); // the mode differs from the desktop's
 int cursorCounter();

@@ -36,9 +36,17 @@ struct WindowClass {
     std::size_t windows;
 };
 
+struct Failure {
+    int times;  // -1 for every call
+    int spared; // calls that still succeed first
+};
+
+// 640 x 480, 800 x 600 and 1024 x 768, each at 16, 24 and 32 bits.
+std::vector<DisplayMode> standardModes();
+
 struct State {
     std::vector<Call> calls;
-    std::map<std::string, int> failures;
+    std::map<std::string, Failure> failures;
 
     std::map<std::string, WindowClass> classes;
     std::map<HWND, Window> windows;
@@ -54,10 +62,16 @@ struct State {
     bool quitPending = false;
     int quitCode = 0;
 
+    DisplayMode desktop = {1024, 768, 32};
     DisplayMode mode = {1024, 768, 32};
+    std::vector<DisplayMode> modes = standardModes();
     int cursorCounter = 0;
     std::function<void(int)> swapHook;
     int swaps = 0;
+
+    long long clockMicroseconds = 1;
+    long long swapMicroseconds = 0;
+    int timerPeriods = 0;
 
     WNDCLASSA lastClass = {};
     DEVMODEA lastMode = {};
@@ -68,8 +82,6 @@ struct State {
 };
 
 State& state();
-
-const DisplayMode desktopMode = {1024, 768, 32};
 
 HWND windowHandle(uintptr_t number);
 HDC deviceContextOf(HWND window);

@@ -21,6 +21,16 @@ HDC deviceContextOf(HWND window)
     return reinterpret_cast<HDC>(deviceContextBase + number);
 }
 
+std::vector<DisplayMode> standardModes()
+{
+    std::vector<DisplayMode> modes;
+    for (const DisplayMode size : {DisplayMode{640, 480, 0}, DisplayMode{800, 600, 0}, DisplayMode{1024, 768, 0}}) {
+        for (int bits : {16, 24, 32})
+            modes.push_back({size.width, size.height, bits});
+    }
+    return modes;
+}
+
 HWND windowOf(HDC deviceContext)
 {
     const uintptr_t number = reinterpret_cast<uintptr_t>(deviceContext) - deviceContextBase;
@@ -62,16 +72,26 @@ std::string boolean(BOOL value)
     return value ? "TRUE" : "FALSE";
 }
 
-bool supportedMode(const DEVMODEA& mode)
+// The offered mode a request names, taking what it leaves out from the desktop.
+bool findMode(const DEVMODEA& request, DisplayMode* found)
 {
-    const DWORD needed = DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT;
-    if ((mode.dmFields & needed) != needed)
+    const DWORD size = DM_PELSWIDTH | DM_PELSHEIGHT;
+    if ((request.dmFields & size) != size)
         return false;
-    const bool size = (mode.dmPelsWidth == 640 && mode.dmPelsHeight == 480) ||
-                      (mode.dmPelsWidth == 800 && mode.dmPelsHeight == 600) ||
-                      (mode.dmPelsWidth == 1024 && mode.dmPelsHeight == 768);
-    const bool bits = mode.dmBitsPerPel == 16 || mode.dmBitsPerPel == 24 || mode.dmBitsPerPel == 32;
-    return size && bits;
+    const int bits = (request.dmFields & DM_BITSPERPEL) ? static_cast<int>(request.dmBitsPerPel) : state().desktop.bits;
+    for (const DisplayMode& mode : state().modes) {
+        if (mode.width == static_cast<int>(request.dmPelsWidth) &&
+            mode.height == static_cast<int>(request.dmPelsHeight) && mode.bits == bits) {
+            *found = mode;
+            return true;
+        }
+    }
+    return false;
+}
+
+BOOL WINAPI swapIntervalExt(int interval)
+{
+    return !record("wglSwapIntervalEXT", {integer(interval)});
 }
 
 std::vector<std::string> pixelFormatArgs(const PIXELFORMATDESCRIPTOR* descriptor)
@@ -162,7 +182,7 @@ LONG WINAPI ChangeDisplaySettingsA(DEVMODEA* mode, DWORD flags)
     if (mode == nullptr) {
         if (record("ChangeDisplaySettingsA", {"NULL", hex(flags)}))
             return DISP_CHANGE_FAILED;
-        s.mode = desktopMode;
+        s.mode = s.desktop;
         return DISP_CHANGE_SUCCESSFUL;
     }
     const bool failed =
@@ -171,10 +191,8 @@ LONG WINAPI ChangeDisplaySettingsA(DEVMODEA* mode, DWORD flags)
     s.lastMode = *mode;
     if (failed)
         return DISP_CHANGE_FAILED;
-    if (!supportedMode(*mode))
+    if (!findMode(*mode, &s.mode))
         return DISP_CHANGE_BADMODE;
-    s.mode = {static_cast<int>(mode->dmPelsWidth), static_cast<int>(mode->dmPelsHeight),
-              static_cast<int>(mode->dmBitsPerPel)};
     return DISP_CHANGE_SUCCESSFUL;
 }
 
@@ -324,12 +342,57 @@ BOOL WINAPI SwapBuffers(HDC deviceContext)
     State& s = state();
     const bool failed = record("SwapBuffers", {handle(deviceContext)});
     ++s.swaps;
+    s.clockMicroseconds += s.swapMicroseconds;
     if (s.swapHook) {
         // Copied, so that a hook may replace itself.
         std::function<void(int)> hook = s.swapHook;
         hook(s.swaps);
     }
     return !failed && windowOf(deviceContext) != NULL;
+}
+
+int WINAPI GetSystemMetrics(int index)
+{
+    if (record("GetSystemMetrics", {integer(index)}))
+        return 0;
+    const DisplayMode& mode = state().mode;
+    return index == SM_CXSCREEN ? mode.width : index == SM_CYSCREEN ? mode.height : 0;
+}
+
+BOOL WINAPI QueryPerformanceCounter(LARGE_INTEGER* count)
+{
+    count->QuadPart = state().clockMicroseconds;
+    return TRUE;
+}
+
+BOOL WINAPI QueryPerformanceFrequency(LARGE_INTEGER* frequency)
+{
+    frequency->QuadPart = 1000000;
+    return TRUE;
+}
+
+void WINAPI Sleep(DWORD milliseconds)
+{
+    state().clockMicroseconds += 1000LL * milliseconds;
+}
+
+UINT WINAPI timeBeginPeriod(UINT)
+{
+    ++state().timerPeriods;
+    return TIMERR_NOERROR;
+}
+
+UINT WINAPI timeEndPeriod(UINT)
+{
+    --state().timerPeriods;
+    return TIMERR_NOERROR;
+}
+
+PROC WINAPI wglGetProcAddress(LPCSTR name)
+{
+    if (record("wglGetProcAddress", {text(name)}) || std::string(name) != "wglSwapIntervalEXT")
+        return NULL;
+    return reinterpret_cast<PROC>(reinterpret_cast<void (*)()>(swapIntervalExt));
 }
 
 int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
@@ -390,7 +453,8 @@ DisplayMode displayMode()
 bool displayChanged()
 {
     const DisplayMode& mode = state().mode;
-    return mode.width != desktopMode.width || mode.height != desktopMode.height || mode.bits != desktopMode.bits;
+    const DisplayMode& desktop = state().desktop;
+    return mode.width != desktop.width || mode.height != desktop.height || mode.bits != desktop.bits;
 }
 
 int cursorCounter()
@@ -452,6 +516,28 @@ const DEVMODEA& lastDisplayMode()
 const PIXELFORMATDESCRIPTOR& lastPixelFormat()
 {
     return state().lastPixelFormat;
+}
+
+void offerModes(const DisplayMode& desktop, const std::vector<DisplayMode>& modes)
+{
+    state().desktop = desktop;
+    state().mode = desktop;
+    state().modes = modes;
+}
+
+long long clockMicroseconds()
+{
+    return state().clockMicroseconds;
+}
+
+void setSwapMicroseconds(long long microseconds)
+{
+    state().swapMicroseconds = microseconds;
+}
+
+int raisedTimerPeriods()
+{
+    return state().timerPeriods;
 }
 
 void onSwapBuffers(std::function<void(int)> hook)

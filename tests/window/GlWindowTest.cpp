@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -140,14 +141,15 @@ TEST(GlWindowOpen, WindowedOpenMakesAnOverlappedWindowWithAnExact800x600ClientAr
         ASSERT_EQ(window.registerClass(), 0);
         const std::size_t mark = fake::calls().size();
         ASSERT_EQ(window.open(800, 600, 16, title), 0);
-        const std::vector<std::string> expected = joined(
-            {"AdjustWindowRectEx(0xcf0000, FALSE, 0x40100)",
-             std::string("CreateWindowExA(0x40100, ") + className + ", " + title +
-                 ", 0x6cf0000, -2147483648, -2147483648, 816, 639, NULL, NULL, instance, NULL)",
-             "GetDC(hwnd1)", "ChoosePixelFormat(hdc1, 40, 1, 0x25, 0, 16, 16)",
-             "SetPixelFormat(hdc1, 1, 40, 1, 0x25, 0, 16, 16)", "wglCreateContext(hdc1)",
-             "wglMakeCurrent(hdc1, hglrc1)", "ShowWindow(hwnd1, 5)", "SetForegroundWindow(hwnd1)", "SetFocus(hwnd1)"},
-            fixedGlState());
+        const std::vector<std::string> expected =
+            joined({"AdjustWindowRectEx(0xcf0000, FALSE, 0x40100)",
+                    std::string("CreateWindowExA(0x40100, ") + className + ", " + title +
+                        ", 0x6cf0000, -2147483648, -2147483648, 816, 639, NULL, NULL, instance, NULL)",
+                    "GetDC(hwnd1)", "ChoosePixelFormat(hdc1, 40, 1, 0x25, 0, 16, 16)",
+                    "SetPixelFormat(hdc1, 1, 40, 1, 0x25, 0, 16, 16)", "wglCreateContext(hdc1)",
+                    "wglMakeCurrent(hdc1, hglrc1)", "wglGetProcAddress(wglSwapIntervalEXT)", "wglSwapIntervalEXT(1)",
+                    "ShowWindow(hwnd1, 5)", "SetForegroundWindow(hwnd1)", "SetFocus(hwnd1)"},
+                   fixedGlState());
         EXPECT_THAT(fake::texts(mark), ElementsAreArray(expected));
 
         RECT client;
@@ -204,15 +206,61 @@ TEST(GlWindowOpen, FullscreenOpenSwitchesTheModeHidesTheCursorAndMakesABorderles
     });
 }
 
-TEST(GlWindowOpen, ARefusedDisplayModeReturns1WithNothingToUndo)
+// Displays without the 16-bit mode, or without the size at all, still show
+// the picture; only a refusal for another reason is an error.
+TEST(GlWindowOpen, AMissingModeFallsBackToTheDesktopsDepthThenToTheDesktopScaled)
 {
     inFreshProcess([] {
         GlWindow window;
         ASSERT_EQ(window.registerClass(), 0);
         window.setFullscreen();
-        const std::size_t mark = fake::calls().size();
-        EXPECT_EQ(window.open(801, 600, 16, title), 1); // a mode the display does not have
+
+        fake::offerModes({1280, 720, 32}, {{800, 600, 32}, {1280, 720, 32}});
+        std::size_t mark = fake::calls().size();
+        ASSERT_EQ(window.open(800, 600, 16, title), 0);
+        const std::vector<std::string> first = fake::texts(mark);
+        ASSERT_GE(first.size(), 2u);
+        EXPECT_THAT(std::vector<std::string>(first.begin(), first.begin() + 2),
+                    ElementsAre("ChangeDisplaySettingsA(148, 0x1c0000, 16, 800, 600, 0x4)",
+                                "ChangeDisplaySettingsA(148, 0x180000, 0, 800, 600, 0x4)"));
+        EXPECT_EQ(fake::displayMode().bits, 32);
+        EXPECT_EQ(window.viewport.width, 800);
+        ASSERT_EQ(window.close(), 0);
+
+        // A wide desktop without the size: the window covers it and the 4:3
+        // picture is drawn at its height, centred between black bars.
+        fake::offerModes({1280, 720, 32}, {{1280, 720, 32}});
+        mark = fake::calls().size();
+        ASSERT_EQ(window.open(800, 600, 16, title), 0);
+        const std::vector<std::string> calls = fake::texts(mark);
+        EXPECT_THAT(calls, testing::Contains(std::string("CreateWindowExA(0x40000, ") + className + ", " + title +
+                                             ", 0x86000000, 0, 0, 1280, 720, NULL, NULL, instance, NULL)"));
+        EXPECT_THAT(calls, testing::Contains("glViewport(160, 0, 960, 720)"));
+        EXPECT_THAT(calls, testing::Contains("glOrtho(0, 800, 0, 600, -1, 10)"))
+            << "the presentation keeps drawing in its own coordinates";
+        EXPECT_FALSE(fake::displayChanged());
+        EXPECT_EQ(fake::cursorCounter(), -1);
+        EXPECT_EQ(window.width, 800);
+        ASSERT_EQ(window.close(), 0);
+        expectNothingLeft();
+    });
+}
+
+TEST(GlWindowOpen, ADisplayThatRefusesForAnotherReasonReturns1WithNothingToUndo)
+{
+    inFreshProcess([] {
+        GlWindow window;
+        ASSERT_EQ(window.registerClass(), 0);
+        window.setFullscreen();
+        std::size_t mark = fake::calls().size();
         fake::fail("ChangeDisplaySettingsA", 1);
+        EXPECT_EQ(window.open(800, 600, 16, title), 1);
+        EXPECT_THAT(fake::names(mark), ElementsAre("ChangeDisplaySettingsA"));
+
+        // The request at the desktop's depth fails too, other than for the mode.
+        fake::offerModes({1024, 768, 32}, {{800, 600, 32}});
+        fake::fail("ChangeDisplaySettingsA", 1, 1);
+        mark = fake::calls().size();
         EXPECT_EQ(window.open(800, 600, 16, title), 1);
         EXPECT_THAT(fake::names(mark), ElementsAre("ChangeDisplaySettingsA", "ChangeDisplaySettingsA"));
         EXPECT_FALSE(window.isOpen);
@@ -529,4 +577,71 @@ TEST(GlWindowPresent, TheExitCodeIs0WhateverTheQuitMessageCarries)
             presentUntilQuit(window);
         },
         ExitedWithCode(0), "");
+}
+
+// The time each present returned at, in the fake's microseconds, when
+// drawing frame n costs drawing(n).
+std::vector<long long> presentTimes(GlWindow& window, int frames, const std::function<long long(int)>& drawing)
+{
+    std::vector<long long> times;
+    for (int frame = 0; frame < frames; ++frame) {
+        fake::setSwapMicroseconds(drawing(frame));
+        window.present();
+        times.push_back(fake::clockMicroseconds());
+    }
+    return times;
+}
+
+// Any 60 frames in a row take one second, give or take the millisecond the
+// system's sleep rounds to.
+void expectSixtyASecond(const std::vector<long long>& times)
+{
+    for (std::size_t i = 60; i < times.size(); ++i) {
+        EXPECT_NEAR(times[i] - times[i - 60], 1000000, 1000) << "frames " << i - 60 << " to " << i;
+    }
+}
+
+TEST(GlWindowPacing, QuickFramesAreHeldToSixtyASecondAndSlowOnesAreNotHurried)
+{
+    inFreshProcess([] {
+        GlWindow window;
+        registerAndOpen(window, true);
+        EXPECT_EQ(fake::raisedTimerPeriods(), 1) << "millisecond sleeps while the window is open";
+        expectSixtyASecond(presentTimes(window, 150, [](int) { return 2000; }));
+        // One frame in two over budget: the next catches up, the rate holds.
+        expectSixtyASecond(presentTimes(window, 150, [](int frame) { return frame % 2 ? 25000 : 0; }));
+
+        const std::vector<long long> slow = presentTimes(window, 10, [](int) { return 40000; });
+        for (std::size_t i = 1; i < slow.size(); ++i)
+            EXPECT_EQ(slow[i] - slow[i - 1], 40000) << "a slow frame waits for nothing";
+
+        window.framePacer.enabled = false;
+        const std::vector<long long> free = presentTimes(window, 10, [](int) { return 1000; });
+        EXPECT_EQ(free.back() - free.front(), 9000);
+        ASSERT_EQ(window.close(), 0);
+        EXPECT_EQ(fake::raisedTimerPeriods(), 0);
+    });
+}
+
+TEST(Letterbox, KeepsTheShapeAndCentresThePicture)
+{
+    struct Case {
+        int screenWidth, screenHeight;
+        int x, y, width, height;
+    };
+    const Case cases[] = {
+        {1024, 768, 0, 0, 1024, 768},                                   // 4:3 fills exactly, no one-pixel bar
+        {1280, 720, 160, 0, 960, 720},                                  // wider: bars at the sides
+        {1280, 1024, 0, 32, 1280, 960},                                 // taller: bars above and below
+        {800, 600, 0, 0, 800, 600},     {1366, 768, 171, 0, 1024, 768}, // odd margin: the extra pixel goes right
+    };
+    for (const Case& c : cases) {
+        Letterbox box = Letterbox::fit(800, 600, c.screenWidth, c.screenHeight);
+        EXPECT_EQ(box.x, c.x) << c.screenWidth << "x" << c.screenHeight;
+        EXPECT_EQ(box.y, c.y) << c.screenWidth << "x" << c.screenHeight;
+        EXPECT_EQ(box.width, c.width) << c.screenWidth << "x" << c.screenHeight;
+        EXPECT_EQ(box.height, c.height) << c.screenWidth << "x" << c.screenHeight;
+    }
+    Letterbox empty = Letterbox::fit(0, 600, 1024, 768);
+    EXPECT_EQ(empty.width, 1024) << "a degenerate picture covers the screen rather than dividing by zero";
 }

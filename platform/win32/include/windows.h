@@ -34,6 +34,12 @@ typedef WORD ATOM;
 typedef uintptr_t WPARAM;
 typedef intptr_t LPARAM;
 typedef intptr_t LRESULT;
+typedef intptr_t INT_PTR;
+typedef int64_t LONGLONG;
+
+typedef union _LARGE_INTEGER {
+    LONGLONG QuadPart;
+} LARGE_INTEGER;
 
 #define DECLARE_HANDLE(name) \
     struct name##__ {        \
@@ -55,6 +61,7 @@ typedef HINSTANCE HMODULE;
 #define IDC_ARROW MAKEINTRESOURCEA(32512)
 
 typedef LRESULT(CALLBACK* WNDPROC)(HWND, UINT, WPARAM, LPARAM);
+typedef INT_PTR(WINAPI* PROC)(void);
 
 typedef struct tagWNDCLASSA {
     UINT style;
@@ -246,6 +253,13 @@ typedef struct tagPIXELFORMATDESCRIPTOR {
 #define PM_NOREMOVE 0x0000
 #define PM_REMOVE 0x0001
 
+// System metrics: the primary screen's size in its current mode
+#define SM_CXSCREEN 0
+#define SM_CYSCREEN 1
+
+// Timers (winmm)
+#define TIMERR_NOERROR 0
+
 // Message boxes
 #define MB_OK 0x00000000u
 #define MB_ICONWARNING 0x00000030u
@@ -315,10 +329,18 @@ BOOL WINAPI PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam
 void WINAPI PostQuitMessage(int exitCode);
 
 int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+int WINAPI GetSystemMetrics(int index);
+
+BOOL WINAPI QueryPerformanceCounter(LARGE_INTEGER* count);
+BOOL WINAPI QueryPerformanceFrequency(LARGE_INTEGER* frequency);
+void WINAPI Sleep(DWORD milliseconds);
+UINT WINAPI timeBeginPeriod(UINT period);
+UINT WINAPI timeEndPeriod(UINT period);
 
 HGLRC WINAPI wglCreateContext(HDC deviceContext);
 BOOL WINAPI wglMakeCurrent(HDC deviceContext, HGLRC glContext);
 BOOL WINAPI wglDeleteContext(HGLRC glContext);
+PROC WINAPI wglGetProcAddress(LPCSTR name);
 
 // Defined by the program; the layer's main() calls it.
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR commandLine, int showCommand);

@@ -20,4 +20,9 @@ int WINAPI ShowCursor(BOOL show)
     return DisplayModes::showCursor(show != FALSE);
 }
 
+int WINAPI GetSystemMetrics(int index)
+{
+    return DisplayModes::screenMetric(index);
+}
+
 } // extern "C"

@@ -1,6 +1,5 @@
 #include "DisplayModes.h"
 
-#include "GlContexts.h"
 #include "VideoSystem.h"
 #include "WindowRegistry.h"
 
@@ -11,11 +10,10 @@
 
 namespace {
 
-const DWORD longestSide = 16384;
+const DWORD LongestSide = 16384;
 
 struct RequestedMode {
     bool active;
-    bool scaled;
     SDL_DisplayMode mode;
 };
 
@@ -39,7 +37,7 @@ bool sizeOf(const DEVMODEA& mode, const SDL_DisplayMode& desktop, int* width, in
         return false;
     DWORD pelsWidth = (mode.dmFields & DM_PELSWIDTH) ? mode.dmPelsWidth : static_cast<DWORD>(desktop.w);
     DWORD pelsHeight = (mode.dmFields & DM_PELSHEIGHT) ? mode.dmPelsHeight : static_cast<DWORD>(desktop.h);
-    if (pelsWidth == 0 || pelsHeight == 0 || pelsWidth > longestSide || pelsHeight > longestSide)
+    if (pelsWidth == 0 || pelsHeight == 0 || pelsWidth > LongestSide || pelsHeight > LongestSide)
         return false;
     *width = static_cast<int>(pelsWidth);
     *height = static_cast<int>(pelsHeight);
@@ -85,18 +83,29 @@ void coverDesktop(SDL_Window* window)
 
 void applyMode(WindowRecord& record)
 {
-    if (record.scaled) {
-        coverDesktop(record.sdlWindow);
-        return;
-    }
     SDL_SetWindowDisplayMode(record.sdlWindow, &requested.mode);
     SDL_SetWindowFullscreen(record.sdlWindow, SDL_WINDOW_FULLSCREEN);
 }
 
-bool takesFullscreen(const WindowRecord& record)
+bool isPopup(const WindowRecord& record)
 {
-    return requested.active && WindowRegistry::window(fullscreenWindow) == nullptr && (record.style & WS_POPUP) != 0 &&
-           (record.style & WS_CAPTION) != WS_CAPTION;
+    return (record.style & WS_POPUP) != 0 && (record.style & WS_CAPTION) != WS_CAPTION;
+}
+
+bool takesChangedMode(const WindowRecord& record)
+{
+    return requested.active && WindowRegistry::window(fullscreenWindow) == nullptr && isPopup(record);
+}
+
+// As on Windows, a popup that covers the whole screen is the program's way
+// of going full-screen at the desktop's mode.
+bool coversScreen(const WindowRecord& record)
+{
+    SDL_Rect bounds;
+    if (!isPopup(record) || SDL_GetDisplayBounds(0, &bounds) != 0)
+        return false;
+    return record.clientX == bounds.x && record.clientY == bounds.y && record.clientWidth == bounds.w &&
+           record.clientHeight == bounds.h;
 }
 
 bool displayShows(const SDL_DisplayMode& mode, SDL_Window* window)
@@ -120,20 +129,17 @@ LONG DisplayModes::change(const DEVMODEA& mode)
     int width = 0;
     int height = 0;
     int bits = 0;
-    if (!sizeOf(mode, desktop, &width, &height, &bits))
+    SDL_DisplayMode found;
+    if (!sizeOf(mode, desktop, &width, &height, &bits) || !findMode(width, height, bits, &found))
         return DISP_CHANGE_BADMODE;
     requested.active = true;
-    requested.scaled = !findMode(width, height, bits, &requested.mode);
+    requested.mode = found;
     if (!restoreRegistered)
         restoreRegistered = std::atexit(restoreAtExit) == 0;
     WindowRecord* record = WindowRegistry::window(fullscreenWindow);
     if (record != nullptr && record->sdlWindow != nullptr) {
-        record->scaled = requested.scaled;
         applyMode(*record);
-        if (record->scaled)
-            GlContexts::windowScaled(*record);
-        else
-            windowShown(*record);
+        windowShown(*record);
     }
     return DISP_CHANGE_SUCCESSFUL;
 }
@@ -148,7 +154,6 @@ LONG DisplayModes::restore()
         SDL_SetWindowSize(record->sdlWindow, record->clientWidth, record->clientHeight);
         if (record->clientX != CW_USEDEFAULT)
             SDL_SetWindowPosition(record->sdlWindow, record->clientX, record->clientY);
-        record->scaled = false;
         record->fullscreen = false;
     }
     fullscreenWindow = NULL;
@@ -157,33 +162,33 @@ LONG DisplayModes::restore()
 
 Uint32 DisplayModes::prepareWindow(WindowRecord& record)
 {
-    if (!takesFullscreen(record))
-        return 0;
-    record.fullscreen = true;
-    record.scaled = requested.scaled;
-    fullscreenWindow = WindowRegistry::handleOf(&record);
-    return record.scaled ? 0 : SDL_WINDOW_FULLSCREEN;
+    if (takesChangedMode(record)) {
+        record.fullscreen = true;
+        fullscreenWindow = WindowRegistry::handleOf(&record);
+        return SDL_WINDOW_FULLSCREEN;
+    }
+    record.coversScreen = coversScreen(record);
+    return 0;
 }
 
 void DisplayModes::windowCreated(WindowRecord& record)
 {
-    if (!record.fullscreen)
-        return;
-    if (record.scaled)
-        coverDesktop(record.sdlWindow);
-    else
+    if (record.fullscreen)
         SDL_SetWindowDisplayMode(record.sdlWindow, &requested.mode);
+    else if (record.coversScreen)
+        coverDesktop(record.sdlWindow);
 }
 
+// The display listed the mode yet did not take it: the window covers the
+// desktop instead, so at least nothing else shows through.
 void DisplayModes::windowShown(WindowRecord& record)
 {
-    if (!record.fullscreen || record.scaled || !record.visible)
+    if (!record.fullscreen || record.coversScreen || !record.visible)
         return;
     if (displayShows(requested.mode, record.sdlWindow))
         return;
-    record.scaled = true;
+    record.coversScreen = true;
     coverDesktop(record.sdlWindow);
-    GlContexts::windowScaled(record);
 }
 
 void DisplayModes::windowDestroyed(WindowRecord& record)
@@ -200,4 +205,16 @@ int DisplayModes::showCursor(bool show)
     if (visibilityChanged && VideoSystem::isStarted())
         SDL_ShowCursor(cursorCount >= 0 ? SDL_ENABLE : SDL_DISABLE);
     return cursorCount;
+}
+
+int DisplayModes::screenMetric(int index)
+{
+    SDL_DisplayMode current;
+    if (!VideoSystem::start() || SDL_GetCurrentDisplayMode(0, &current) != 0)
+        return 0;
+    if (index == SM_CXSCREEN)
+        return current.w;
+    if (index == SM_CYSCREEN)
+        return current.h;
+    return 0;
 }

@@ -14,25 +14,30 @@ struct WindowRecord;
 // restored or the window goes.
 //
 // X11 cannot change its colour depth while it runs: a mode of the asked size
-// whose depth differs is taken at the desktop's depth. Where the display has
-// no mode of the asked size at all, the window covers the screen at the
-// desktop's mode and its picture is scaled to fit with its shape kept.
+// whose depth differs is taken at the desktop's depth. A size the display
+// does not list is refused with DISP_CHANGE_BADMODE, as Windows refuses it;
+// a border-less popup that covers the screen then goes full-screen at the
+// desktop's mode.
 class DisplayModes {
 public:
     static LONG change(const DEVMODEA& mode);
     static LONG restore();
 
     // SDL window flags for a window about to be made: full-screen for the
-    // popup that takes a changed mode, and the record marked accordingly.
+    // popup that takes a changed mode, and the record marked accordingly
+    // (also when it covers the screen at the desktop's mode).
     static Uint32 prepareWindow(WindowRecord& record);
     static void windowCreated(WindowRecord& record);
     // The switch happens when the window is shown; if the display refused
-    // the mode, the window falls back to a scaled picture.
+    // the mode after all, the window covers the desktop instead.
     static void windowShown(WindowRecord& record);
     static void windowDestroyed(WindowRecord& record);
 
     // Win32's cursor display count: the cursor shows while it is 0 or more.
     static int showCursor(bool show);
+
+    // GetSystemMetrics' screen size: the current mode's.
+    static int screenMetric(int index);
 };
 
 #endif

@@ -2,7 +2,6 @@
 
 #include "HandleTable.h"
 #include "PixelFormat.h"
-#include "ScaledFramebuffer.h"
 #include "WindowRegistry.h"
 
 #include <SDL.h>
@@ -15,8 +14,6 @@ struct ContextRecord {
     HWND window; // the window it was last made current with
     bool current;
     SDL_threadID thread;
-    bool swapIntervalSet;
-    ScaledFramebuffer scaled;
 };
 
 HandleTable<ContextRecord, GlContexts::capacity> contexts;
@@ -38,14 +35,6 @@ void releaseCurrent()
     if (record != nullptr)
         record->current = false;
     currentContext = NULL;
-}
-
-void startScaling(ContextRecord& context, const WindowRecord& window)
-{
-    PixelFormat format;
-    if (!PixelFormat::decode(window.pixelFormat, &format))
-        return;
-    context.scaled.create(window.clientWidth, window.clientHeight, format.depthBits, format.stencilBits);
 }
 
 } // namespace
@@ -97,13 +86,6 @@ BOOL GlContexts::makeCurrent(HDC deviceContext, HGLRC context)
     record->current = true;
     record->thread = SDL_ThreadID();
     record->window = WindowRegistry::handleOf(window);
-    if (!record->swapIntervalSet) {
-        SDL_GL_SetSwapInterval(1);
-        record->swapIntervalSet = true;
-    }
-    if (window->scaled)
-        startScaling(*record, *window);
-    record->scaled.bind();
     return TRUE;
 }
 
@@ -116,7 +98,6 @@ BOOL GlContexts::destroy(HGLRC context)
         return FALSE;
     if (context == currentContext)
         releaseCurrent();
-    // Its framebuffers go with it.
     SDL_GL_DeleteContext(record->context);
     contexts.remove(contexts.indexOf(reinterpret_cast<uintptr_t>(context)));
     return TRUE;
@@ -127,28 +108,16 @@ BOOL GlContexts::swapBuffers(HDC deviceContext)
     WindowRecord* window = WindowRegistry::windowOfDc(deviceContext);
     if (window == nullptr || window->sdlWindow == nullptr)
         return FALSE;
-    ContextRecord* context = currentRecord();
-    bool drawsHere = context != nullptr && context->window == WindowRegistry::handleOf(window);
-    if (drawsHere && context->scaled.isActive()) {
-        int width = 0;
-        int height = 0;
-        SDL_GL_GetDrawableSize(window->sdlWindow, &width, &height);
-        context->scaled.copyToWindow(width, height);
-    }
     SDL_GL_SwapWindow(window->sdlWindow);
-    if (drawsHere)
-        context->scaled.bind();
-    window->pacer.waitForNextFrame();
     return TRUE;
 }
 
-void GlContexts::windowScaled(WindowRecord& window)
+// WGL's swap interval belongs to the context current on the thread.
+BOOL GlContexts::setSwapInterval(int interval)
 {
-    ContextRecord* context = currentRecord();
-    if (context != nullptr && context->window == WindowRegistry::handleOf(&window)) {
-        startScaling(*context, window);
-        context->scaled.bind();
-    }
+    if (currentRecord() == nullptr)
+        return FALSE;
+    return SDL_GL_SetSwapInterval(interval) == 0 ? TRUE : FALSE;
 }
 
 void GlContexts::windowDestroyed(WindowRecord& window)

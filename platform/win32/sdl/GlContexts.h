@@ -15,9 +15,8 @@ public:
     static BOOL destroy(HGLRC context);
     static BOOL swapBuffers(HDC deviceContext);
 
-    // The window's picture has to be scaled from now on: the context current
-    // on this thread for it starts drawing off-screen.
-    static void windowScaled(WindowRecord& record);
+    static BOOL setSwapInterval(int interval);
+
     static void windowDestroyed(WindowRecord& record);
 };
 

@@ -95,9 +95,7 @@ void InputTranslator::translateWindowEvent(const SDL_WindowEvent& event, Message
         queue.postInput(MessageQueue::message(window, WM_SYSCOMMAND, SC_CLOSE, 0));
         break;
     case SDL_WINDOWEVENT_SIZE_CHANGED:
-        // A scaled window keeps the size the program gave it.
-        if (!record->scaled)
-            SendMessageA(window, WM_SIZE, sizeRestored, sizeParameter(event.data1, event.data2));
+        SendMessageA(window, WM_SIZE, sizeRestored, sizeParameter(event.data1, event.data2));
         break;
     case SDL_WINDOWEVENT_FOCUS_GAINED:
         SendMessageA(window, WM_ACTIVATE, activeWindow, 0);

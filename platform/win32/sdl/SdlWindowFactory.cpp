@@ -44,7 +44,7 @@ bool SdlWindowFactory::create(WindowRecord& record, const PixelFormat& format)
         window = makeWindow(record, format, flags, true);
     if (window == nullptr) {
         record.fullscreen = false;
-        record.scaled = false;
+        record.coversScreen = false;
         DisplayModes::windowDestroyed(record);
         return false;
     }

@@ -4,7 +4,20 @@
 #include "SdlWindowFactory.h"
 #include "WindowRegistry.h"
 
+#include <SDL.h>
+
 #include <windows.h>
+
+#include <cstring>
+
+namespace {
+
+BOOL WINAPI swapIntervalExt(int interval)
+{
+    return GlContexts::setSwapInterval(interval);
+}
+
+} // namespace
 
 extern "C" {
 
@@ -44,6 +57,18 @@ BOOL WINAPI wglMakeCurrent(HDC deviceContext, HGLRC glContext)
 BOOL WINAPI wglDeleteContext(HGLRC glContext)
 {
     return GlContexts::destroy(glContext);
+}
+
+// The WGL extension the window library asks for is the layer's own; other
+// names are the driver's OpenGL extensions. As with GLX, a name the driver
+// lacks may still give a pointer: check the extension string first.
+PROC WINAPI wglGetProcAddress(LPCSTR name)
+{
+    if (name == nullptr)
+        return NULL;
+    if (std::strcmp(name, "wglSwapIntervalEXT") == 0)
+        return reinterpret_cast<PROC>(reinterpret_cast<void (*)()>(swapIntervalExt));
+    return reinterpret_cast<PROC>(SDL_GL_GetProcAddress(name));
 }
 
 } // extern "C"

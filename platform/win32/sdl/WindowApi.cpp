@@ -65,13 +65,12 @@ void removeWindow(WindowRecord* record)
     WindowRegistry::windows().remove(index);
 }
 
-// The client area as the program sees it: a scaled window keeps the size
-// the program gave it, others measure what SDL has drawn.
+// What SDL has drawn, once there is an SDL window.
 void clientSize(const WindowRecord& record, int* width, int* height)
 {
     *width = record.clientWidth;
     *height = record.clientHeight;
-    if (record.sdlWindow != nullptr && !record.scaled)
+    if (record.sdlWindow != nullptr)
         SDL_GL_GetDrawableSize(record.sdlWindow, width, height);
 }
 
@@ -79,7 +78,7 @@ void clientOrigin(const WindowRecord& record, int* x, int* y)
 {
     *x = record.clientX == CW_USEDEFAULT ? 0 : record.clientX;
     *y = record.clientY == CW_USEDEFAULT ? 0 : record.clientY;
-    if (record.sdlWindow != nullptr && !record.scaled)
+    if (record.sdlWindow != nullptr)
         SDL_GetWindowPosition(record.sdlWindow, x, y);
 }
 

@@ -1,7 +1,6 @@
 #ifndef QORX_PLATFORM_SDL_WINDOWREGISTRY_H
 #define QORX_PLATFORM_SDL_WINDOWREGISTRY_H
 
-#include "FramePacer.h"
 #include "HandleTable.h"
 
 #include <windows.h>
@@ -34,13 +33,11 @@ struct WindowRecord {
     bool visible;
     // Takes the display mode set by ChangeDisplaySettingsA.
     bool fullscreen;
-    // The display has no such mode: the picture is drawn at clientWidth x
-    // clientHeight and scaled to fill the screen with its shape kept.
-    bool scaled;
+    // Full-screen at the desktop's mode.
+    bool coversScreen;
     int pixelFormat;
     SDL_Window* sdlWindow;
     MessageQueue* ownerQueue;
-    FramePacer pacer;
 };
 
 // The classes and windows of the process. Windows belong to the thread that

@@ -1,4 +1,4 @@
-#include "Letterbox.h"
+#include "qorx/window/Letterbox.h"
 
 #include <stdint.h>
 

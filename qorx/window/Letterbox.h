@@ -1,8 +1,9 @@
-#ifndef QORX_PLATFORM_SDL_LETTERBOX_H
-#define QORX_PLATFORM_SDL_LETTERBOX_H
+#ifndef QORX_WINDOW_LETTERBOX_H
+#define QORX_WINDOW_LETTERBOX_H
 
 // Where a picture lands when it is scaled to fit a screen with its shape
-// kept: as large as fits, centred, the rest left as black bars.
+// kept: as large as fits, centred, the rest left as black bars. Rows count
+// from the top.
 struct Letterbox {
     int x;
     int y;

@@ -1,8 +1,0 @@
-#include "SdlLayerControl.h"
-
-#include "FramePacer.h"
-
-void qorxSetFrameRateCap(bool enabled)
-{
-    FramePacer::setEnabled(enabled);
-}
