@@ -1,0 +1,296 @@
+// The presentation's six sound calls on Windows: libmpg123 decodes, waveOut
+// (winmm) plays. Sound is a nicety: no device, a missing file or a bad file
+// leaves the presentation silent and is reported in a single line, however
+// many calls fail. A program without a console has nowhere to show stderr, so
+// the line also goes to the debugger's output.
+#include <fmod.h>
+
+#include "Mp3Frames.h"
+
+#include <windows.h>
+
+#include <mmsystem.h>
+#include <mpg123.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <new>
+
+// Every opened stream stays linked here. Nothing closes a stream: the music
+// stops with the process.
+struct FSOUND_STREAM {
+    mpg123_handle* decoder;
+    long rate;
+    FSOUND_STREAM* next;
+};
+
+namespace {
+
+const int Channels = 2;
+const int BytesPerSample = 2;
+const int BufferCount = 4;
+// About 93 ms a buffer at 44.1 kHz: music only, no effects to keep in step.
+const int FramesPerBuffer = 4096;
+const int BufferBytes = FramesPerBuffer * Channels * BytesPerSample;
+const long MaxFileBytes = 64L << 20;
+
+// The buffers waveOut plays in turn; the feeder thread refills each one as
+// the device hands it back.
+struct Playback {
+    HWAVEOUT device;
+    HANDLE bufferDone;
+    FSOUND_STREAM* stream;
+    bool decoding;
+    WAVEHDR headers[BufferCount];
+    char samples[BufferCount][BufferBytes];
+};
+
+// The sound layer's process-wide state. Everything but the feeder thread's
+// Playback belongs to the thread that calls the six functions.
+struct SoundState {
+    bool audioOpen;
+    bool complained;
+    FSOUND_STREAM* openStreams;
+};
+
+SoundState sound = {false, false, nullptr};
+
+// Whatever goes wrong first is the only thing said; later failures follow
+// from it or would repeat it.
+void reportOnce(const char* what, const char* detail)
+{
+    if (sound.complained)
+        return;
+    sound.complained = true;
+    char line[512];
+    std::snprintf(line, sizeof line, "qorx: running silently: %s: %s\n", what, detail);
+    std::fputs(line, stderr);
+    std::fflush(stderr);
+    OutputDebugStringA(line);
+}
+
+WAVEFORMATEX waveFormat(long rate)
+{
+    WAVEFORMATEX format;
+    std::memset(&format, 0, sizeof format);
+    format.wFormatTag = WAVE_FORMAT_PCM;
+    format.nChannels = Channels;
+    format.nSamplesPerSec = static_cast<DWORD>(rate);
+    format.wBitsPerSample = 8 * BytesPerSample;
+    format.nBlockAlign = Channels * BytesPerSample;
+    format.nAvgBytesPerSec = format.nSamplesPerSec * format.nBlockAlign;
+    return format;
+}
+
+void reportDeviceError(const char* what, MMRESULT result)
+{
+    char text[MAXERRORLENGTH] = "";
+    if (waveOutGetErrorTextA(result, text, sizeof text) != MMSYSERR_NOERROR)
+        std::snprintf(text, sizeof text, "error %u", result);
+    reportOnce(what, text);
+}
+
+// Asks the device whether it would play 16-bit stereo at the rate, without
+// opening it.
+bool deviceAccepts(long rate)
+{
+    if (waveOutGetNumDevs() == 0) {
+        reportOnce("no sound device", "no wave output device");
+        return false;
+    }
+    WAVEFORMATEX format = waveFormat(rate);
+    const MMRESULT result = waveOutOpen(NULL, WAVE_MAPPER, &format, 0, 0, WAVE_FORMAT_QUERY);
+    if (result == MMSYSERR_NOERROR)
+        return true;
+    reportDeviceError("cannot open sound output", result);
+    return false;
+}
+
+// The whole file is read once to look at its frames.
+bool looksPlayable(const char* fileName)
+{
+    std::FILE* file = std::fopen(fileName, "rb");
+    if (!file) {
+        reportOnce(fileName, std::strerror(errno));
+        return false;
+    }
+    long size = std::fseek(file, 0, SEEK_END) == 0 ? std::ftell(file) : -1;
+    bool sized = size > 0 && size <= MaxFileBytes;
+    std::unique_ptr<unsigned char[]> data(sized ? new (std::nothrow) unsigned char[size] : nullptr);
+    bool read = data && std::fseek(file, 0, SEEK_SET) == 0 &&
+                std::fread(data.get(), 1, static_cast<std::size_t>(size), file) == static_cast<std::size_t>(size);
+    std::fclose(file);
+    if (read && mp3FramesAreIntact(data.get(), static_cast<std::size_t>(size)))
+        return true;
+    reportOnce(fileName, "not a playable MP3 file");
+    return false;
+}
+
+// 16-bit stereo at the file's own rate: mono is spread over both channels,
+// and nothing is resampled.
+mpg123_handle* openDecoder(const char* fileName, long* rate)
+{
+    mpg123_handle* decoder = mpg123_new(NULL, NULL);
+    if (decoder == NULL)
+        return NULL;
+    mpg123_param(decoder, MPG123_ADD_FLAGS, MPG123_QUIET | MPG123_GAPLESS, 0);
+    mpg123_format_none(decoder);
+    const long* rates = NULL;
+    size_t rateCount = 0;
+    mpg123_rates(&rates, &rateCount);
+    for (size_t index = 0; index < rateCount; ++index)
+        mpg123_format(decoder, rates[index], MPG123_STEREO, MPG123_ENC_SIGNED_16);
+    int channels = 0;
+    int encoding = 0;
+    if (mpg123_open(decoder, fileName) == MPG123_OK &&
+        mpg123_getformat(decoder, rate, &channels, &encoding) == MPG123_OK)
+        return decoder;
+    mpg123_delete(decoder);
+    return NULL;
+}
+
+// Fills a buffer, starting the file again where it ends: with gapless
+// decoding the encoder's delay and padding are dropped, so the loop is seamless.
+// A stream that stops decoding leaves silence.
+void decodeInto(Playback& playback, char* out)
+{
+    size_t filled = 0;
+    bool restarted = false;
+    while (playback.decoding && filled < BufferBytes) {
+        size_t done = 0;
+        const int result = mpg123_read(playback.stream->decoder, reinterpret_cast<unsigned char*>(out + filled),
+                                       BufferBytes - filled, &done);
+        filled += done;
+        if (done > 0)
+            restarted = false;
+        if (result == MPG123_DONE) {
+            // A file that gives nothing from its start would spin for ever.
+            playback.decoding = !restarted && mpg123_seek(playback.stream->decoder, 0, SEEK_SET) >= 0;
+            restarted = true;
+        } else if (result != MPG123_OK && result != MPG123_NEW_FORMAT) {
+            playback.decoding = false;
+        }
+    }
+    std::memset(out + filled, 0, BufferBytes - filled);
+}
+
+void queueBuffer(Playback& playback, int index)
+{
+    WAVEHDR& header = playback.headers[index];
+    decodeInto(playback, playback.samples[index]);
+    header.dwFlags &= ~static_cast<DWORD>(WHDR_DONE);
+    waveOutWrite(playback.device, &header, sizeof header);
+}
+
+DWORD WINAPI feedDevice(LPVOID parameter)
+{
+    Playback& playback = *static_cast<Playback*>(parameter);
+    for (;;) {
+        WaitForSingleObject(playback.bufferDone, INFINITE);
+        for (int index = 0; index < BufferCount; ++index) {
+            if (playback.headers[index].dwFlags & WHDR_DONE)
+                queueBuffer(playback, index);
+        }
+    }
+}
+
+// The device, its buffers and the thread that feeds them live as long as the
+// process.
+bool startPlayback(FSOUND_STREAM* stream)
+{
+    Playback* playback = new (std::nothrow) Playback();
+    if (playback == nullptr) {
+        reportOnce("cannot play", "out of memory");
+        return false;
+    }
+    playback->stream = stream;
+    playback->decoding = true;
+    playback->bufferDone = CreateEventA(NULL, FALSE, FALSE, NULL);
+    WAVEFORMATEX format = waveFormat(stream->rate);
+    const MMRESULT result =
+        waveOutOpen(&playback->device, WAVE_MAPPER, &format, reinterpret_cast<DWORD_PTR>(playback->bufferDone), 0,
+                    CALLBACK_EVENT);
+    if (playback->bufferDone == NULL || result != MMSYSERR_NOERROR) {
+        reportDeviceError("cannot play", result);
+        if (playback->bufferDone != NULL)
+            CloseHandle(playback->bufferDone);
+        delete playback;
+        return false;
+    }
+    for (int index = 0; index < BufferCount; ++index) {
+        WAVEHDR& header = playback->headers[index];
+        header.lpData = playback->samples[index];
+        header.dwBufferLength = BufferBytes;
+        waveOutPrepareHeader(playback->device, &header, sizeof header);
+        queueBuffer(*playback, index);
+    }
+    HANDLE feeder = CreateThread(NULL, 0, feedDevice, playback, 0, NULL);
+    if (feeder == NULL) {
+        reportOnce("cannot play", "no thread to feed the sound device");
+        waveOutReset(playback->device);
+        return false;
+    }
+    CloseHandle(feeder);
+    return true;
+}
+
+FSOUND_STREAM* keepStream(mpg123_handle* decoder, long rate)
+{
+    FSOUND_STREAM* stream = new (std::nothrow) FSOUND_STREAM{decoder, rate, sound.openStreams};
+    if (!stream) {
+        mpg123_delete(decoder);
+        reportOnce("stream", "out of memory");
+        return nullptr;
+    }
+    sound.openStreams = stream;
+    return stream;
+}
+
+} // namespace
+
+// Output driver and mixer choices belong to Windows here; accepted and ignored.
+signed char F_API FSOUND_SetOutput(int)
+{
+    return 1;
+}
+
+signed char F_API FSOUND_SetMixer(int)
+{
+    return 1;
+}
+
+// The stream plays at the file's own rate; the mix rate asked for only
+// serves to ask the device whether it plays at all.
+signed char F_API FSOUND_Init(int mixRate, int, unsigned int)
+{
+    if (!sound.audioOpen)
+        sound.audioOpen = mpg123_init() == MPG123_OK && deviceAccepts(mixRate);
+    return sound.audioOpen ? 1 : 0;
+}
+
+FSOUND_STREAM* F_API FSOUND_Stream_OpenMpeg(const char* fileName, unsigned int)
+{
+    if (!sound.audioOpen || !fileName)
+        return nullptr; // without output there is nothing to decode for
+    if (!looksPlayable(fileName))
+        return nullptr;
+    long rate = 0;
+    mpg123_handle* decoder = openDecoder(fileName, &rate);
+    if (decoder == NULL) {
+        reportOnce(fileName, "not a playable MP3 file");
+        return nullptr;
+    }
+    return keepStream(decoder, rate);
+}
+
+int F_API FSOUND_Stream_Play(int, FSOUND_STREAM* stream)
+{
+    if (!stream)
+        return -1;
+    return startPlayback(stream) ? 0 : -1;
+}
+
+// The feeder thread keeps the device busy; there is nothing to do per frame.
+void F_API FSOUND_3D_Update(void) {}
