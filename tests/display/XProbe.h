@@ -38,6 +38,14 @@ public:
     int depth();
     // One pixel of the screen as it is shown.
     Colour pixel(int x, int y);
+    // Brightness (0 to 255) of the screen as shown: the mean over a grid of
+    // pixels, and their spread (standard deviation: a picture, not a flat
+    // colour). Negative when the screen cannot be read.
+    struct Brightness {
+        double mean;
+        double spread;
+    };
+    Brightness brightness();
     // Whether the pixel shows this colour (give or take 8 per channel)
     // within two seconds: the program's drawing reaches the server on its
     // own connection, so it may land a moment after the program's swap.

@@ -1,0 +1,210 @@
+// The Windows build of the presentation (dist/qorx-windows) under Wine, on
+// the X server of this test: an Xvfb without an 800 x 600 mode, or Xorg's
+// dummy driver with one (QORX_MODE_SWITCH=1). Each run copies the programs,
+// the DLLs and the bundled files it wants into a scratch folder; Wine's
+// sound goes into a WAV file there.
+#include "display/XProbe.h"
+#include "support/ChildProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* const Title = "hola! gl abierta!";
+const char* const ErrorCaption = "Qorx - ERROR!";
+const char* const Pictures[] = {"stormledge.jpg", "mirk.jpg", "fin.jpg"};
+const char* const Soundtrack = "larkspin.mp3";
+// Scene 1 draws 630 frames at 60 a second.
+const double SceneOneSeconds = 630.0 / 60.0;
+// Wine starts its server and loads its DLLs before the program runs.
+const double StartSeconds = 60;
+
+bool modeSwitches()
+{
+    const char* value = std::getenv("QORX_MODE_SWITCH");
+    return value != nullptr && std::strcmp(value, "1") == 0;
+}
+
+bool waitUntil(double seconds, const std::function<bool()>& condition)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (std::chrono::steady_clock::now() < end) {
+        if (condition())
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return condition();
+}
+
+double secondsSince(std::chrono::steady_clock::time_point start)
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// A scratch folder with the programs and DLLs, and the bundled files but
+// those left out.
+class Scratch {
+public:
+    explicit Scratch(const std::vector<std::string>& leftOut = {})
+    {
+        char pattern[] = "/tmp/qorx-wine-XXXXXX";
+        folder = mkdtemp(pattern);
+        for (const fs::directory_entry& entry : fs::directory_iterator(QORX_WINDOWS_DIST)) {
+            const std::string name = entry.path().filename().string();
+            bool wanted = true;
+            for (const std::string& left : leftOut)
+                wanted = wanted && name != left;
+            if (wanted)
+                fs::copy(entry.path(), folder / name);
+        }
+    }
+    ~Scratch() { fs::remove_all(folder); }
+
+    fs::path folder;
+};
+
+class WineDemo : public testing::Test {
+protected:
+    // The presentation started in the scratch folder, its sound into mix.wav.
+    std::unique_ptr<ChildProcess> start(const Scratch& scratch)
+    {
+        ChildProcess::Options options;
+        options.directory = scratch.folder.string();
+        options.environment = {"QORX_WINE_MIX=" + (scratch.folder / "mix.wav").string()};
+        options.keepErrorOutput = true;
+        return std::make_unique<ChildProcess>(std::vector<std::string>{"wine", "qorx-demo.exe"}, options);
+    }
+
+    unsigned long waitForWindow(const char* title)
+    {
+        unsigned long window = 0;
+        waitUntil(StartSeconds, [&] { return (window = probe.findWindow(title, false)) != 0; });
+        return window;
+    }
+
+    void pressEscape(unsigned long window)
+    {
+        probe.focus(window);
+        probe.tap("Escape");
+    }
+
+    XProbe probe;
+    XProbe::Box desktop = probe.screen();
+};
+
+// The share of the WAV's 16-bit samples that are not near zero.
+double loudShare(const fs::path& wav)
+{
+    std::ifstream in(wav, std::ios::binary);
+    std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const size_t header = 44;
+    if (bytes.size() <= header)
+        return 0;
+    size_t loud = 0;
+    size_t count = 0;
+    for (size_t i = header; i + 1 < bytes.size(); i += 2, ++count) {
+        const int16_t sample =
+            static_cast<int16_t>(static_cast<uint8_t>(bytes[i]) | static_cast<uint8_t>(bytes[i + 1]) << 8);
+        loud += std::abs(sample) > 256 ? 1 : 0;
+    }
+    return count == 0 ? 0 : double(loud) / count;
+}
+
+TEST_F(WineDemo, FillsTheScreenFadesInPlaysAndKeepsSceneOneAtTenAndAHalfSeconds)
+{
+    Scratch scratch;
+    std::unique_ptr<ChildProcess> demo = start(scratch);
+    const unsigned long window = waitForWindow(Title);
+    ASSERT_NE(window, 0u) << demo->errorOutput();
+
+    // The scene fades in from black: time it from the screen, from the first
+    // light to the black that opens scene 2.
+    XProbe::Brightness brightness = {0, 0};
+    ASSERT_TRUE(waitUntil(30, [&] { return (brightness = probe.brightness()).mean > 2; }))
+        << "the screen stayed black";
+    const auto lit = std::chrono::steady_clock::now();
+    double brightest = 0;
+    bool sceneTwo = waitUntil(SceneOneSeconds * 2, [&] {
+        brightness = probe.brightness();
+        brightest = std::max(brightest, brightness.mean);
+        return secondsSince(lit) > 2 && brightness.mean < brightest / 5;
+    });
+    const double sceneOne = secondsSince(lit);
+    EXPECT_TRUE(sceneTwo) << "no black between the scenes";
+    EXPECT_NEAR(sceneOne, SceneOneSeconds, SceneOneSeconds / 10);
+    EXPECT_GT(brightest, 10) << "the picture showed";
+    EXPECT_EQ(probe.findWindow(ErrorCaption, false), 0u);
+
+    const XProbe::Box box = probe.geometry(window);
+    const XProbe::Box screen = probe.screen();
+    EXPECT_EQ(box.x, 0);
+    EXPECT_EQ(box.y, 0);
+    EXPECT_EQ(box.width, screen.width) << "the window covers the screen";
+    EXPECT_EQ(box.height, screen.height);
+    if (modeSwitches()) {
+        EXPECT_EQ(screen.width, 800);
+        EXPECT_EQ(screen.height, 600);
+    } else {
+        EXPECT_EQ(screen.width, desktop.width) << "no such mode: the desktop's is kept";
+    }
+
+    pressEscape(window);
+    EXPECT_EQ(demo->waitForExit(20), 0) << demo->errorOutput();
+    EXPECT_EQ(probe.screen().width, desktop.width) << "the desktop's mode is back";
+    EXPECT_EQ(probe.screen().height, desktop.height);
+    EXPECT_GT(loudShare(scratch.folder / "mix.wav"), 0.2) << "the soundtrack was played";
+}
+
+TEST_F(WineDemo, ACloseRequestEndsWithZero)
+{
+    Scratch scratch;
+    std::unique_ptr<ChildProcess> demo = start(scratch);
+    const unsigned long window = waitForWindow(Title);
+    ASSERT_NE(window, 0u) << demo->errorOutput();
+    waitUntil(10, [&] { return probe.brightness().mean > 2; });
+    probe.requestClose(window);
+    EXPECT_EQ(demo->waitForExit(20), 0) << demo->errorOutput();
+    EXPECT_EQ(probe.screen().width, desktop.width);
+}
+
+TEST_F(WineDemo, AMissingPictureShowsTheBoxOnTheDesktopAndEndsWith255)
+{
+    Scratch scratch({"mirk.jpg"});
+    std::unique_ptr<ChildProcess> demo = start(scratch);
+    const unsigned long box = waitForWindow(ErrorCaption);
+    ASSERT_NE(box, 0u) << demo->errorOutput();
+    EXPECT_EQ(probe.findWindow(Title, false), 0u) << "the window is gone before the box shows";
+    EXPECT_EQ(probe.screen().width, desktop.width) << "the box is on the desktop's own mode";
+    EXPECT_EQ(demo->waitForExit(1), ChildProcess::NotEnded) << "the box waits for the user";
+    probe.focus(box);
+    probe.tap("Return");
+    EXPECT_EQ(demo->waitForExit(20), 255) << demo->errorOutput();
+}
+
+TEST_F(WineDemo, WithoutTheSoundtrackItRunsSilentlyAfterOneLine)
+{
+    Scratch scratch({Soundtrack});
+    std::unique_ptr<ChildProcess> demo = start(scratch);
+    const unsigned long window = waitForWindow(Title);
+    ASSERT_NE(window, 0u) << demo->errorOutput();
+    EXPECT_TRUE(waitUntil(30, [&] { return probe.brightness().mean > 2; })) << "the pictures still show";
+    pressEscape(window);
+    EXPECT_EQ(demo->waitForExit(20), 0);
+    EXPECT_EQ(demo->errorOutput(), "qorx: running silently: larkspin.mp3: No such file or directory\n");
+}
+
+} // namespace
