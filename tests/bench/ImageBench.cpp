@@ -140,10 +140,9 @@ int main(int argc, char** argv)
     const std::string folder = pattern;
     const std::string raw = folder + "/raw.tga", rle = folder + "/rle.tga", jpeg = folder + "/picture.jpg",
                       claim = folder + "/claim.tga";
-    writeBenchTga(raw, Side, false);
-    writeBenchTga(rle, Side, true);
-    writeBenchJpeg(jpeg, Side);
-    writeShortTga(claim, ClaimedSide);
+    if (!writeBenchTga(raw, Side, false) || !writeBenchTga(rle, Side, true) || !writeBenchJpeg(jpeg, Side) ||
+        !writeShortTga(claim, ClaimedSide))
+        return 1;
 
     add("tga_raw/qorx", [raw] { return loadTga(raw); });
     add("tga_raw/stb", [raw] { return loadStb(raw); });

@@ -4,8 +4,8 @@
 // byte is defined; where the result is defined, it is checked byte for byte.
 // Run under AddressSanitizer/LeakSanitizer in the sanitizer build.
 #include "HeapFill.h"
-#include "SeedFile.h"
 #include "qorx/image/ReaderChain.h"
+#include "support/Files.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +13,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -117,7 +116,7 @@ Outcome loadTiff(const std::string& name)
 // A corpus file's bytes as the TGA reader sees them: 255 past the end.
 class FileBytes {
 public:
-    explicit FileBytes(const std::string& name) : bytes(SeedFile::read(corpusPath(name))) {}
+    explicit FileBytes(const std::string& name) : bytes(readBytes(corpusPath(name))) {}
     uint8_t at(size_t offset) const { return offset < bytes.size() ? bytes[offset] : 255; }
     size_t size() const { return bytes.size(); }
 
@@ -189,16 +188,14 @@ TEST(BadFiles, NoResultHoldsLeftoverHeapMemory)
 
 TEST(BadFiles, EmptyFilesAndDirectoriesLoadNowhere)
 {
-    char folder[] = "/tmp/qorx-bad-file-test-XXXXXX";
-    ASSERT_NE(mkdtemp(folder), nullptr);
-    for (const std::string& path : {std::string(folder), corpusPath("empty"), corpusPath("one-byte")}) {
+    const TempFolder folder;
+    for (const std::string& path : {folder.root(), corpusPath("empty"), corpusPath("one-byte")}) {
         SCOPED_TRACE(path);
         for (const ReaderRun& run : EveryRun)
             EXPECT_FALSE(load(run, path).loaded) << run.name;
         ReaderChain chain;
         EXPECT_EQ(chain.load(path.c_str()), nullptr);
     }
-    rmdir(folder);
 }
 
 TEST(BadTga, MissingPixelBytesOfUncompressedFilesDecodeAs255)

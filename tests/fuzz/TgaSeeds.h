@@ -29,12 +29,6 @@ public:
     // A whole file: header, ID, colour map, then the pixel data of `shape`
     // (run-length packets for type 10) made from a fixed pattern.
     static std::vector<uint8_t> encode(const Shape& shape);
-
-    static std::vector<uint8_t> header(const Shape& shape);
-
-private:
-    static std::vector<uint8_t> rawPixels(const Shape& shape);
-    static void appendRunLength(std::vector<uint8_t>& out, const std::vector<uint8_t>& raw, int bytesPerPixel);
 };
 
 #endif

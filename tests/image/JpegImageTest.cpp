@@ -1,13 +1,26 @@
 #include "qorx/image/JpegImage.h"
 
-#include "SampleFiles.h"
-#include "TempFolder.h"
+#include "support/PictureFiles.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
 namespace {
+
+// A JPEG full of detail, with 1 (grey), 3 (RGB) or 4 (CMYK) components.
+void writeDetailJpeg(const std::string& path, uint32_t width, uint32_t height, int components, bool progressive)
+{
+    Bytes samples(size_t(width) * height * components);
+    for (size_t i = 0; i < samples.size(); ++i) {
+        const size_t x = i % (width * components), y = i / (width * components);
+        samples[i] = uint8_t((x * 7 + y * 13) ^ (x * y >> 4));
+    }
+    JpegSettings settings;
+    settings.colours = components == 1 ? JpegColours::Grey : components == 3 ? JpegColours::Rgb : JpegColours::Cmyk;
+    settings.coding = progressive ? JpegCoding::Progressive : JpegCoding::Baseline;
+    writeBytes(path, encodeJpeg(samples, width, height, settings));
+}
 
 // What the record should hold for libjpeg's default output: colour gains a
 // fourth byte of 0, grey is spread over three, four components stay; then
@@ -43,7 +56,7 @@ TEST_F(JpegImageTest, PixelsAreLibjpegsOwnOutputTopRowFirstInFourBytes)
     for (auto [components, progressive] : kinds) {
         SCOPED_TRACE(testing::Message() << components << " components, progressive " << progressive);
         const std::string path = folder.path("detail.jpg");
-        writeJpeg(path, 45, 37, components, progressive);
+        writeDetailJpeg(path, 45, 37, components, progressive);
         const Bytes samples = decodeJpegDefault(path);
         for (unsigned flags : {0u, unsigned(SwapRedBlue)}) {
             ASSERT_NE(image.load(path.c_str(), flags), nullptr);
@@ -59,7 +72,7 @@ TEST_F(JpegImageTest, PixelsAreLibjpegsOwnOutputTopRowFirstInFourBytes)
 TEST_F(JpegImageTest, FileCutShortStillLoadsWithLibjpegsWarning)
 {
     const std::string path = folder.path("cut.jpg");
-    writeJpeg(path, 64, 64, 3, false);
+    writeDetailJpeg(path, 64, 64, 3, false);
     Bytes bytes = readBytes(path);
     const Bytes startOfScan = {0xFF, 0xDA};
     const auto scan = std::search(bytes.begin(), bytes.end(), startOfScan.begin(), startOfScan.end());
@@ -97,7 +110,7 @@ TEST_F(JpegImageTest, OtherFilesFailAndTheProbeOfAnotherFormatIsSilent)
 TEST_F(JpegImageTest, SizeBeyondA32BitByteCountFailsBeforeAllocating)
 {
     const std::string path = folder.path("huge.jpg");
-    writeJpeg(path, 16, 16, 3, false);
+    writeDetailJpeg(path, 16, 16, 3, false);
     Bytes bytes = readBytes(path);
     const Bytes frame = {0xFF, 0xC0}; // then length, precision, height, width
     const size_t at = size_t(std::search(bytes.begin(), bytes.end(), frame.begin(), frame.end()) - bytes.begin());

@@ -1,9 +1,6 @@
-#include "SampleFiles.h"
-#include "TempFolder.h"
+#include "support/PictureFiles.h"
 
 #include <gtest/gtest.h>
-
-#include <tiffio.h>
 
 #include <cstdlib>
 #include <sys/wait.h>
@@ -36,11 +33,18 @@ protected:
 TEST_F(QorxImageToolTest, NamesTheReaderThatLoadsEachFormatWhateverTheFileName)
 {
     const std::string jpeg = folder.path("a.tif");
-    writeJpeg(jpeg, 48, 32, 3, true);
+    JpegSettings progressive;
+    progressive.coding = JpegCoding::Progressive;
+    writeBytes(jpeg, encodeJpeg(Bytes(48 * 32 * 3, 99), 48, 32, progressive));
     const std::string tga = folder.path("b.jpg");
     writeBytes(tga, tgaHeader(3, 5, 7, 8, 0x20));
     const std::string tiff = folder.path("c.tga");
-    writeTiff(tiff, {{9, 4, 3, {1, 2, 3}, {4, 5, 6}}}, {COMPRESSION_LZW, ORIENTATION_TOPLEFT});
+    TiffPage page;
+    page.width = 9;
+    page.height = 4;
+    page.compression = COMPRESSION_LZW;
+    page.data = Bytes(9 * 4 * 3, 50);
+    writeTiff(tiff, {page});
 
     EXPECT_EQ(run(jpeg).out, "jpeg 48x32\n");
     EXPECT_EQ(run(tga).out, "tga 5x7\n");

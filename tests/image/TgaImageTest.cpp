@@ -1,7 +1,6 @@
 #include "qorx/image/TgaImage.h"
 
-#include "SampleFiles.h"
-#include "TempFolder.h"
+#include "support/PictureFiles.h"
 
 #include <gtest/gtest.h>
 
