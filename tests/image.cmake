@@ -3,6 +3,7 @@ qorx_add_test(image_tests
   image/TgaImageTest.cpp
   image/JpegImageTest.cpp
   image/TiffImageTest.cpp
+  image/DecodeBudgetTest.cpp
   image/QorxImageToolTest.cpp)
 target_link_libraries(image_tests PRIVATE qorx_image qorx_test_support)
 target_compile_definitions(image_tests PRIVATE QORX_IMAGE_TOOL="$<TARGET_FILE:qorx-image>")

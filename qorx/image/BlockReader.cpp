@@ -1,9 +1,11 @@
 #include "qorx/image/BlockReader.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
-BlockReader::BlockReader(FILE* stream) : stream(stream), begin(0), end(0), realEnd(0), endOfFile(false), padded(false)
+BlockReader::BlockReader(FILE* stream)
+    : stream(stream), begin(0), end(0), realEnd(0), endOfFile(false), padded(false), error(0)
 {
 }
 
@@ -50,8 +52,11 @@ void BlockReader::fill(size_t count)
         const size_t got = std::fread(block + held, 1, Capacity - held, stream);
         end += got;
         realEnd += got;
-        if (got < Capacity - held)
+        if (got < Capacity - held) {
             endOfFile = true;
+            if (std::ferror(stream))
+                error = errno;
+        }
     }
     if (end < count) {
         std::memset(block + end, 0xFF, count - end);

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include <jerror.h>
+
 namespace {
 
 // `samples` may lie in the back of the same row: each pixel is read before
@@ -55,7 +57,7 @@ void refuseEndlessScans(j_common_ptr common)
 {
     const auto* decompressor = reinterpret_cast<j_decompress_ptr>(common);
     if (decompressor->input_scan_number > MostScans)
-        JpegErrorManager::refuse(common);
+        JpegErrorManager::refuse(common, "JPEG of more than 1000 scans");
 }
 
 } // namespace
@@ -69,9 +71,9 @@ JpegImage::~JpegImage() {}
 // buffer are fields of the record, the rest is plain data.
 uint8_t* JpegImage::load(const char* path, unsigned flags)
 {
+    clearFailure();
     releasePixels();
-    stream = std::fopen(path, "rb");
-    if (!stream)
+    if (!openStream(path))
         return nullptr;
     JpegErrorManager errors;
     jpeg_decompress_struct decompressor;
@@ -79,14 +81,18 @@ uint8_t* JpegImage::load(const char* path, unsigned flags)
     std::memset(&decompressor, 0, sizeof decompressor);
     decompressor.err = errors.install();
     if (setjmp(errors.recoveryPoint)) {
+        explain(decompressor, errors);
         close(decompressor);
+        releasePixels();
         return nullptr;
     }
     jpeg_CreateDecompress(&decompressor, JPEG_LIB_VERSION, sizeof decompressor);
     const bool decoded = decode(decompressor);
     close(decompressor);
-    if (!decoded)
+    if (!decoded) {
+        releasePixels();
         return nullptr;
+    }
     if (flags & SwapRedBlue)
         swapRedBlue();
     return pixels;
@@ -107,7 +113,7 @@ bool JpegImage::decode(jpeg_decompress_struct& decompressor)
     // would otherwise reserve every coefficient of the picture first.
     width = decompressor.image_width;
     height = decompressor.image_height;
-    if (!fitsPixelBuffer(width, height))
+    if (!admitSize(width, height))
         return false;
     // libjpeg-turbo writes its RGB output as four-byte pixels just as well,
     // with the same colour values, which saves spreading every row again.
@@ -132,7 +138,7 @@ bool JpegImage::decode(jpeg_decompress_struct& decompressor)
         const JDIMENSION row = decompressor.output_scanline;
         JSAMPROW samples = spare ? spare : pixels + row * rowBytes + rowBytes - sampleBytes;
         if (jpeg_read_scanlines(&decompressor, &samples, 1) != 1)
-            return false;
+            return fail(LoadFailure::Refused, "JPEG: no data for row %u", unsigned(row));
         copyRow(row, samples, components, padded);
     }
     jpeg_finish_decompress(&decompressor);
@@ -156,6 +162,27 @@ void JpegImage::copyRow(uint32_t row, const uint8_t* samples, int components, bo
         expandRgb(samples, out, columns);
     else
         expandGrey(samples, components, out, columns);
+}
+
+// libjpeg reads the file through stdio: a read that fails, of a folder say,
+// reaches it as an empty file.
+void JpegImage::explain(jpeg_decompress_struct& decompressor, const JpegErrorManager& errors)
+{
+    const int code = errors.manager.msg_code;
+    if (errors.refusal) {
+        fail(LoadFailure::Refused, "%s", errors.refusal);
+    } else if (code == JERR_NO_SOI) {
+        fail(LoadFailure::OtherFormat, "not a JPEG file");
+    } else if (code == JERR_INPUT_EMPTY) {
+        if (std::ferror(stream))
+            failSystem(errors.systemError);
+        else
+            fail(LoadFailure::Empty, "empty file");
+    } else {
+        char message[JMSG_LENGTH_MAX];
+        (*errors.manager.format_message)(reinterpret_cast<j_common_ptr>(&decompressor), message);
+        fail(LoadFailure::Refused, "JPEG: %s", message);
+    }
 }
 
 void JpegImage::close(jpeg_decompress_struct& decompressor)

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 struct jpeg_decompress_struct;
+struct JpegErrorManager;
 
 // JPEG files through libjpeg, every decompression parameter at the library's
 // default. Pixels are red, green, blue, 0 for colour files (blue first with
@@ -17,12 +18,14 @@ public:
     ~JpegImage() override;
 
     // Returns `pixels`, or null when the file cannot be opened, libjpeg
-    // refuses it, or its size does not fit a 32-bit byte count.
+    // refuses it, or its size is over the decode budget or does not fit a
+    // 32-bit byte count (failureReason() tells which).
     uint8_t* load(const char* path, unsigned flags);
 
 private:
     bool decode(jpeg_decompress_struct& decompressor);
     void copyRow(uint32_t row, const uint8_t* samples, int components, bool padded);
+    void explain(jpeg_decompress_struct& decompressor, const JpegErrorManager& errors);
     void close(jpeg_decompress_struct& decompressor);
 };
 

@@ -90,10 +90,17 @@ void decode32(const uint8_t* source, uint8_t* out, size_t count, unsigned flags)
         std::memcpy(out, source, count * 4);
 }
 
-// The decoder for a file's type and depth, or null for a depth the format
-// table has no pixel layout for.
+bool decodesType(uint8_t imageType)
+{
+    return imageType == UncompressedTrueColour || imageType == UncompressedGrey || imageType == RunLengthTrueColour;
+}
+
+// The decoder for a file's type and depth, or null for a type or depth the
+// reader has no pixel layout for.
 PixelDecoder decoderFor(uint8_t imageType, int depth)
 {
+    if (!decodesType(imageType))
+        return nullptr;
     if (imageType == UncompressedGrey)
         return decodeGrey;
     if (depth == 16 && imageType == UncompressedTrueColour)
@@ -151,8 +158,8 @@ TgaImage::~TgaImage() {}
 
 uint8_t* TgaImage::load(const char* path, unsigned flags)
 {
-    stream = std::fopen(path, "rb");
-    if (!stream)
+    clearFailure();
+    if (!openStream(path))
         return nullptr;
     releasePixels();
     BlockReader reader(stream);
@@ -171,11 +178,12 @@ uint8_t* TgaImage::load(const char* path, unsigned flags)
 // Past the end of the file header bytes read as 255, like every other byte.
 bool TgaImage::readHeader(BlockReader& reader)
 {
-    idLength = reader.byte();
+    const int first = reader.next();
+    if (first < 0)
+        return reader.readError() ? failSystem(reader.readError()) : fail(LoadFailure::Empty, "empty file");
+    idLength = uint8_t(first);
     colorMapType = reader.byte();
     imageType = reader.byte();
-    if (imageType != UncompressedTrueColour && imageType != UncompressedGrey && imageType != RunLengthTrueColour)
-        return false;
     colorMapFirstEntry = read16(reader);
     colorMapLength = read16(reader);
     colorMapEntrySize = reader.byte();
@@ -187,14 +195,42 @@ bool TgaImage::readHeader(BlockReader& reader)
     if (bitsPerPixel == 8 || bitsPerPixel == 16 || bitsPerPixel == 24 || bitsPerPixel == 32)
         bytesPerPixel = bitsPerPixel / 8;
     imageDescriptor = reader.byte();
-    return true;
+    return decoderFor(imageType, bitsPerPixel) || refuseLayout();
+}
+
+// Every file reaches this reader when it is not a JPEG, so a layout the
+// reader cannot decode is only worth naming when the header looks like a
+// TGA's: a colour-map type of 0 or 1 and one of the format's image types.
+bool TgaImage::refuseLayout()
+{
+    static const struct {
+        uint8_t type;
+        const char* name;
+    } types[] = {{0, "no image data"},
+                 {1, "colour-mapped"},
+                 {2, "true colour"},
+                 {3, "grey"},
+                 {9, "run-length colour-mapped"},
+                 {10, "run-length true colour"},
+                 {11, "run-length grey"},
+                 {32, "compressed colour-mapped"},
+                 {33, "compressed colour-mapped, 4-pass"}};
+    const char* name = nullptr;
+    for (const auto& known : types)
+        if (known.type == imageType)
+            name = known.name;
+    if (!name || colorMapType > 1)
+        return fail(LoadFailure::OtherFormat, "not a TGA file");
+    if (!decodesType(imageType))
+        return fail(LoadFailure::Refused, "TGA image type %d (%s) is not supported", imageType, name);
+    return fail(LoadFailure::Refused, "TGA %s at %d bits per pixel is not supported", name, bitsPerPixel);
 }
 
 // `rowsRead` becomes the number of rows, in file order, that hold bytes of
 // the file; the rows after them are all the same pixel.
 bool TgaImage::readPixels(BlockReader& reader, unsigned flags, uint32_t& rowsRead)
 {
-    if (!decoderFor(imageType, bitsPerPixel) || !allocatePixels(width, height))
+    if (!admitSize(width, height) || !allocatePixels(width, height))
         return false;
     readIdAndColorMap(reader);
     pixelCount = int32_t(width * height);
@@ -260,10 +296,10 @@ bool TgaImage::decodeRunLength(BlockReader& reader, unsigned flags)
     while (left > 0) {
         const int header = reader.next();
         if (header < 0)
-            return false;
+            return endsEarly(reader);
         const size_t count = (header & 0x7F) + 1;
         if (count > left)
-            return false;
+            return fail(LoadFailure::Refused, "TGA run-length packet runs past the last pixel");
         if (header & 0x80) {
             decode(reader.take(sourceBytes), out, 1, flags);
             fillPixels(out + 4, count - 1, out);
@@ -271,11 +307,18 @@ bool TgaImage::decodeRunLength(BlockReader& reader, unsigned flags)
             decode(reader.take(count * sourceBytes), out, count, flags);
         }
         if (reader.pastEnd())
-            return false;
+            return endsEarly(reader);
         out += count * 4;
         left -= count;
     }
     return true;
+}
+
+bool TgaImage::endsEarly(const BlockReader& reader)
+{
+    if (reader.readError())
+        return failSystem(reader.readError());
+    return fail(LoadFailure::Refused, "TGA run-length data ends early");
 }
 
 // Swaps row j with row height - 1 - j in place. Two rows that both lie past

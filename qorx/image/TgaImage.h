@@ -19,7 +19,8 @@ public:
     ~TgaImage() override;
 
     // Returns `pixels`, or null when the file cannot be opened or is not a
-    // TGA this reader decodes. A failed open leaves `pixels` as it was.
+    // TGA this reader decodes (failureReason() tells why). A failed open
+    // leaves `pixels` as it was.
     uint8_t* load(const char* path, unsigned flags);
 
     uint8_t idLength;
@@ -36,6 +37,8 @@ public:
 
 private:
     bool readHeader(BlockReader& reader);
+    bool refuseLayout();
+    bool endsEarly(const BlockReader& reader);
     bool readPixels(BlockReader& reader, unsigned flags, uint32_t& rowsRead);
     void readIdAndColorMap(BlockReader& reader);
     size_t decodeUncompressed(BlockReader& reader, unsigned flags);

@@ -28,12 +28,13 @@ protected:
 
     // The growth of the heap's peak over one load, record and all.
     template <typename Reader>
-    uint64_t peakOfLoad(const std::string& file)
+    uint64_t peakOfLoad(const std::string& file, LoadFailure failure = LoadFailure::None)
     {
         PeakHeap::restart();
         {
             Reader reader;
-            EXPECT_NE(reader.load(file.c_str(), 0), nullptr) << file;
+            EXPECT_EQ(reader.load(file.c_str(), 0) != nullptr, failure == LoadFailure::None) << file;
+            EXPECT_EQ(reader.failure(), failure) << file;
             EXPECT_EQ(uint64_t(reader.width) * reader.height * 4, Decoded) << file;
         }
         const uint64_t growth = PeakHeap::growth();
@@ -102,6 +103,22 @@ TEST_F(MemoryBound, TiffHoldsThePictureAndOneDecodedStripOrTile)
         ASSERT_TRUE(TiffSeeds::write(file, c.shape));
         EXPECT_LE(peakOfLoad<TiffImage>(file), c.limit) << file;
     }
+}
+
+// Each reader refuses a picture over the decode budget from its header,
+// holding far less than the picture would need.
+TEST_F(MemoryBound, PictureOverTheDecodeBudgetIsRefusedBeforeItsPixelsAreAllocated)
+{
+    const std::string tga = path("over.tga"), jpeg = path("over.jpg"), tiff = path("over.tif");
+    ASSERT_TRUE(writeBytes(tga, TgaSeeds::encode({2, 24, Width, Height, false, 0, 0, 0})));
+    ASSERT_TRUE(writeBytes(jpeg, JpegSeeds::encode({JpegColours::Rgb, JpegCoding::Progressive, Width, Height, true})));
+    ASSERT_TRUE(TiffSeeds::write(
+        tiff, {TiffSeeds::Layout::Rgb, COMPRESSION_LZW, false, Width, Height, 0, 0, ORIENTATION_TOPLEFT, "w", 1}));
+    Image::setDecodeBudget(uint64_t(Width) * Height - 1);
+    EXPECT_LT(peakOfLoad<TgaImage>(tga, LoadFailure::OverBudget), Decoded / 8);
+    EXPECT_LT(peakOfLoad<JpegImage>(jpeg, LoadFailure::OverBudget), Decoded / 8);
+    EXPECT_LT(peakOfLoad<TiffImage>(tiff, LoadFailure::OverBudget), Decoded / 8);
+    Image::setDecodeBudget(Image::DefaultDecodeBudget);
 }
 
 // RGB with 17 extra samples of 16 bits: 40 bytes a pixel, ten times the

@@ -88,26 +88,36 @@ TEST_F(JpegImageTest, FileCutShortStillLoadsWithLibjpegsWarning)
     EXPECT_EQ(pixels(), recordPixels(samples, 3, 0));
 }
 
-TEST_F(JpegImageTest, OtherFilesFailAndTheProbeOfAnotherFormatIsSilent)
+// Every file meets the JPEG reader first: another format, or an empty file
+// of any format, fails without a word on stderr.
+TEST_F(JpegImageTest, OtherFilesFailSilentlyWithTheirReason)
 {
     const std::string tga = folder.path("picture.tga");
     writeBytes(tga, concat({tgaHeader(2, 1, 1, 24, 0x20), {1, 2, 3}}));
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(image.load(tga.c_str(), 0), nullptr);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
-
     const std::string empty = folder.path("empty.jpg");
     writeBytes(empty, {});
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(image.load(empty.c_str(), 0), nullptr);
-    EXPECT_NE(testing::internal::GetCapturedStderr().find("Empty input file"), std::string::npos);
-
-    EXPECT_EQ(image.load(folder.path("missing.jpg").c_str(), 0), nullptr);
-    EXPECT_EQ(image.pixels, nullptr);
+    struct Case {
+        std::string path;
+        LoadFailure failure;
+        const char* reason;
+    };
+    for (const Case& c :
+         {Case{tga, LoadFailure::OtherFormat, "not a JPEG file"}, Case{empty, LoadFailure::Empty, "empty file"},
+          Case{folder.root(), LoadFailure::System, "Is a directory"},
+          Case{folder.path("missing.jpg"), LoadFailure::System, "No such file or directory"}}) {
+        SCOPED_TRACE(c.path);
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(image.load(c.path.c_str(), 0), nullptr);
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+        EXPECT_EQ(image.failure(), c.failure);
+        EXPECT_STREQ(image.failureReason(), c.reason);
+        EXPECT_EQ(image.pixels, nullptr);
+    }
 }
 
-// libjpeg accepts 65500 x 65500, whose 4-byte pixels need 16 GiB.
-TEST_F(JpegImageTest, SizeBeyondA32BitByteCountFailsBeforeAllocating)
+// libjpeg accepts 65500 x 65500, whose 4-byte pixels need 16 GiB: over the
+// decode budget, and over a 32-bit byte count however large the budget.
+TEST_F(JpegImageTest, HugeFramesAreRefusedFromTheHeader)
 {
     const std::string path = folder.path("huge.jpg");
     writeDetailJpeg(path, 16, 16, 3, false);
@@ -119,7 +129,14 @@ TEST_F(JpegImageTest, SizeBeyondA32BitByteCountFailsBeforeAllocating)
     bytes[at + 6] = bytes[at + 8] = 0xDC;
     writeBytes(path, bytes);
     EXPECT_EQ(image.load(path.c_str(), 0), nullptr);
+    EXPECT_EQ(image.failure(), LoadFailure::OverBudget);
     EXPECT_EQ(image.width, 65500u);
+    EXPECT_EQ(image.pixels, nullptr);
+
+    Image::setDecodeBudget(UINT64_MAX);
+    EXPECT_EQ(image.load(path.c_str(), 0), nullptr);
+    Image::setDecodeBudget(Image::DefaultDecodeBudget);
+    EXPECT_STREQ(image.failureReason(), "65500 x 65500 pixels need 4 GiB or more");
     EXPECT_EQ(image.pixels, nullptr);
 }
 
