@@ -33,6 +33,7 @@ public:
 
 private:
     void fill(size_t count);
+    void noteEnd();
 
     FILE* stream;
     size_t begin;   // next byte to hand out

@@ -15,12 +15,13 @@ uint8_t patternByte(unsigned pixel, unsigned byte, unsigned runLength)
 std::string seedName(const TgaSeeds::Shape& s, const char* extra)
 {
     return "tga-t" + std::to_string(s.imageType) + "-d" + std::to_string(s.depth) + "-" + std::to_string(s.width) +
-           "x" + std::to_string(s.height) + (s.topFirst ? "-top" : "-bottom") + extra + ".tga";
+           "x" + std::to_string(s.height) + (s.topFirst ? "-top" : "-bottom") + (s.rightToLeft ? "-rtl" : "") + extra +
+           ".tga";
 }
 
 Bytes rawPixels(const TgaSeeds::Shape& s)
 {
-    unsigned bytesPerPixel = s.imageType == 3 ? 1 : s.depth / 8;
+    unsigned bytesPerPixel = s.depth / 8;
     unsigned count = unsigned(s.width) * s.height;
     Bytes raw;
     for (unsigned i = 0; i < count; ++i)
@@ -33,7 +34,7 @@ Bytes rawPixels(const TgaSeeds::Shape& s)
 
 std::vector<uint8_t> TgaSeeds::encode(const Shape& s)
 {
-    const uint8_t descriptor = uint8_t((s.topFirst ? 0x20 : 0) | (s.depth == 32 ? 8 : 0));
+    const uint8_t descriptor = uint8_t((s.topFirst ? 0x20 : 0) | (s.rightToLeft ? 0x10 : 0) | (s.depth == 32 ? 8 : 0));
     Bytes out = tgaHeader(s.imageType, s.width, s.height, s.depth, descriptor, s.colorMapLength, s.colorMapEntrySize,
                           s.idLength);
     for (unsigned i = 0; i < s.idLength; ++i)
@@ -57,7 +58,8 @@ int TgaSeeds::writeAll(const std::string& dir)
     for (uint8_t type : {2, 3, 10})
         for (uint8_t depth : {8, 16, 24, 32})
             for (bool topFirst : {false, true})
-                emit(Shape{type, depth, 7, 5, topFirst, 0, 0, 0}, "");
+                for (bool rightToLeft : {false, true})
+                    emit(Shape{type, depth, 7, 5, topFirst, 0, 0, 0, 5, rightToLeft}, "");
     emit(Shape{2, 24, 6, 4, false, 9, 4, 24}, "-id-map24");
     emit(Shape{10, 32, 5, 3, true, 255, 256, 24}, "-id-map24-full");
     emit(Shape{2, 16, 4, 4, false, 0, 8, 16}, "-map16");
