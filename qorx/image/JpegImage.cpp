@@ -49,6 +49,42 @@ void expandGrey(const uint8_t* samples, int components, uint8_t* out, size_t col
     }
 }
 
+// Red is the light that neither cyan nor black takes away,
+// (255 - C) (255 - K) / 255 rounded; green goes with magenta, blue with
+// yellow. Adobe's files store each ink inverted, 255 for none, which is that
+// light already. In place.
+void convertCmyk(uint8_t* pixels, size_t columns, bool inverted)
+{
+    const unsigned flip = inverted ? 0 : 255;
+    for (size_t i = 0; i < columns; ++i, pixels += 4) {
+        const unsigned light = pixels[3] ^ flip;
+        for (int k = 0; k < 3; ++k)
+            pixels[k] = uint8_t(((pixels[k] ^ flip) * light + 127) / 255);
+        pixels[3] = 0;
+    }
+}
+
+// How libjpeg's samples become four bytes a pixel.
+enum class Samples { Rgb, PaddedRgb, Cmyk, InvertedCmyk, Other };
+
+// Colour pixels get a fourth byte of 0, whether they come as three samples or
+// padded to four; CMYK and YCCK (which libjpeg turns into CMYK) become red,
+// green, blue and 0 too; any other count (grey-scale above all) spreads the
+// first sample over red, green and blue, so no pixel is left unwritten.
+void copyRow(const uint8_t* samples, uint8_t* out, size_t columns, int components, Samples kind)
+{
+    if (components == 4 && samples != out)
+        std::memcpy(out, samples, columns * 4);
+    if (kind == Samples::PaddedRgb)
+        clearFourthBytes(out, columns);
+    else if (kind == Samples::Cmyk || kind == Samples::InvertedCmyk)
+        convertCmyk(out, columns, kind == Samples::InvertedCmyk);
+    else if (kind == Samples::Rgb)
+        expandRgb(samples, out, columns);
+    else if (components != 4)
+        expandGrey(samples, components, out, columns);
+}
+
 // Each scan of a file is a pass over every coefficient of the picture, and a
 // file may repeat scans without end. Real files have a few dozen at most.
 const int MostScans = 1000;
@@ -128,6 +164,12 @@ bool JpegImage::decode(jpeg_decompress_struct& decompressor)
     if (!allocatePixels(width, height))
         return false;
     const int components = decompressor.output_components;
+    // libjpeg reports Adobe's inverted inks through the marker Adobe writes.
+    const Samples kind = padded                                     ? Samples::PaddedRgb
+                         : components == 3                          ? Samples::Rgb
+                         : decompressor.out_color_space != JCS_CMYK ? Samples::Other
+                         : decompressor.saw_Adobe_marker            ? Samples::InvertedCmyk
+                                                                    : Samples::Cmyk;
     const size_t rowBytes = size_t(width) * 4;
     const size_t sampleBytes = size_t(width) * components;
     JSAMPROW spare = nullptr;
@@ -136,32 +178,14 @@ bool JpegImage::decode(jpeg_decompress_struct& decompressor)
                                                   JDIMENSION(sampleBytes), 1)[0];
     while (decompressor.output_scanline < decompressor.output_height) {
         const JDIMENSION row = decompressor.output_scanline;
-        JSAMPROW samples = spare ? spare : pixels + row * rowBytes + rowBytes - sampleBytes;
+        uint8_t* out = pixels + row * rowBytes;
+        JSAMPROW samples = spare ? spare : out + rowBytes - sampleBytes;
         if (jpeg_read_scanlines(&decompressor, &samples, 1) != 1)
             return fail(LoadFailure::Refused, "JPEG: no data for row %u", unsigned(row));
-        copyRow(row, samples, components, padded);
+        copyRow(samples, out, width, components, kind);
     }
     jpeg_finish_decompress(&decompressor);
     return true;
-}
-
-// Colour pixels get a fourth byte of 0, whether they come as three samples or
-// padded to four; four components (CMYK, YCCK) stay as they are; any other
-// count (grey-scale above all) spreads the first sample over red, green and
-// blue, so no pixel is left unwritten.
-void JpegImage::copyRow(uint32_t row, const uint8_t* samples, int components, bool padded)
-{
-    const size_t columns = width;
-    uint8_t* out = pixels + size_t(row) * columns * 4;
-    if (components == 4) {
-        if (samples != out)
-            std::memcpy(out, samples, columns * 4);
-        if (padded)
-            clearFourthBytes(out, columns);
-    } else if (components == 3)
-        expandRgb(samples, out, columns);
-    else
-        expandGrey(samples, components, out, columns);
 }
 
 // libjpeg reads the file through stdio: a read that fails, of a folder say,

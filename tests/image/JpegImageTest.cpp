@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace {
 
@@ -23,15 +24,17 @@ void writeDetailJpeg(const std::string& path, uint32_t width, uint32_t height, i
 }
 
 // What the record should hold for libjpeg's default output: colour gains a
-// fourth byte of 0, grey is spread over three, four components stay; then
-// SwapRedBlue exchanges bytes 0 and 2 of every pixel.
+// fourth byte of 0, grey is spread over three, CMYK as libjpeg writes it
+// (marked as Adobe's, inks inverted) becomes each ink times black, rounded;
+// then SwapRedBlue exchanges bytes 0 and 2 of every pixel.
 Bytes recordPixels(const Bytes& samples, int components, unsigned flags)
 {
     Bytes want;
     for (size_t i = 0; i < samples.size(); i += components) {
         const uint8_t* s = &samples[i];
+        auto times = [&](int k) { return uint8_t((s[k] * s[3] + 127) / 255); };
         if (components == 4)
-            want.insert(want.end(), s, s + 4);
+            want.insert(want.end(), {times(0), times(1), times(2), 0});
         else if (components == 3)
             want.insert(want.end(), {s[0], s[1], s[2], 0});
         else
@@ -86,6 +89,64 @@ TEST_F(JpegImageTest, FileCutShortStillLoadsWithLibjpegsWarning)
     ASSERT_NE(loaded, nullptr);
     EXPECT_NE(messages.find("Premature end of JPEG file"), std::string::npos);
     EXPECT_EQ(pixels(), recordPixels(samples, 3, 0));
+}
+
+// Blocks of known colours, written as CMYK by libjpeg with and without
+// Adobe's marker (and so with inverted inks or not), as YCCK, and by
+// ImageMagick, come out as those colours within a few units.
+TEST_F(JpegImageTest, CmykAndYcckFilesShowTheirColours)
+{
+    struct Swatch {
+        Bytes inks; // cyan, magenta, yellow, black
+        Bytes rgb;
+    };
+    const std::vector<Swatch> swatches = {
+        {{0, 255, 255, 0}, {255, 0, 0}},     {{255, 0, 255, 0}, {0, 255, 0}}, {{255, 255, 0, 0}, {0, 0, 255}},
+        {{0, 0, 0, 0}, {255, 255, 255}},     {{0, 0, 0, 255}, {0, 0, 0}},     {{0, 0, 0, 127}, {128, 128, 128}},
+        {{0, 100, 200, 50}, {205, 125, 44}},
+    };
+    const uint32_t width = 8 * uint32_t(swatches.size()), height = 8;
+    Bytes inks, inverted, rgb;
+    for (uint32_t i = 0; i < width * height; ++i) {
+        const Swatch& swatch = swatches[i % width / 8];
+        inks.insert(inks.end(), swatch.inks.begin(), swatch.inks.end());
+        for (uint8_t ink : swatch.inks)
+            inverted.push_back(uint8_t(255 - ink));
+        rgb.insert(rgb.end(), swatch.rgb.begin(), swatch.rgb.end());
+    }
+    JpegSettings settings;
+    settings.quality = 100;
+    settings.fullChroma = true;
+    settings.colours = JpegColours::Cmyk;
+    writeBytes(folder.path("adobe-cmyk.jpg"), encodeJpeg(inverted, width, height, settings));
+    settings.colours = JpegColours::Ycck;
+    writeBytes(folder.path("adobe-ycck.jpg"), encodeJpeg(inverted, width, height, settings));
+    settings.colours = JpegColours::Cmyk;
+    settings.adobeMarker = false;
+    writeBytes(folder.path("plain-cmyk.jpg"), encodeJpeg(inks, width, height, settings));
+    const std::string header = "P6\n" + std::to_string(width) + " " + std::to_string(height) + "\n255\n";
+    writeBytes(folder.path("swatches.ppm"), concat({Bytes(header.begin(), header.end()), rgb}));
+    ASSERT_EQ(std::system(("convert " + folder.path("swatches.ppm") + " -colorspace CMYK -quality 100 " +
+                           folder.path("imagemagick.jpg"))
+                              .c_str()),
+              0);
+
+    for (const char* name : {"adobe-cmyk.jpg", "adobe-ycck.jpg", "plain-cmyk.jpg", "imagemagick.jpg"}) {
+        SCOPED_TRACE(name);
+        for (unsigned flags : {0u, unsigned(SwapRedBlue)}) {
+            ASSERT_NE(image.load(folder.path(name).c_str(), flags), nullptr);
+            EXPECT_EQ(image.bytesPerPixel, 4);
+            for (size_t i = 0; i < swatches.size(); ++i) {
+                const uint8_t* p = image.pixels + (4 * width + 8 * i + 4) * 4;
+                const Bytes& want = swatches[i].rgb;
+                const int red = flags ? 2 : 0;
+                EXPECT_NEAR(p[red], want[0], 3) << "swatch " << i << " flags " << flags;
+                EXPECT_NEAR(p[1], want[1], 3) << "swatch " << i;
+                EXPECT_NEAR(p[2 - red], want[2], 3) << "swatch " << i;
+                EXPECT_EQ(p[3], 0);
+            }
+        }
+    }
 }
 
 // Every file meets the JPEG reader first: another format, or an empty file
