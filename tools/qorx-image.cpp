@@ -10,7 +10,7 @@
 namespace {
 
 const char Usage[] = "usage: qorx-image FILE [OUT.pam]\n"
-                     "       qorx-image --help\n";
+                     "       qorx-image --help | -h\n";
 
 const char Description[] = "\n"
                            "Tries the readers in the order a texture does (JPEG, then TGA, then TIFF,\n"
