@@ -237,7 +237,7 @@ TEST(BadTga, MissingPixelBytesOfUncompressedFilesDecodeAs255)
 
 TEST(BadTga, HeaderCutShortReadsItsMissingFieldsAs255)
 {
-    // Width and height become 65535: too large for a 32-bit byte count.
+    // Width and height become 65535: over the decode budget.
     EXPECT_FALSE(loadTga("tga-truncated-in-header.tga", 0).loaded);
     // Height 65535 and depth 255, which has no pixel layout.
     EXPECT_FALSE(loadTga("tga-truncated-after-width.tga", 0).loaded);
