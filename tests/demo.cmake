@@ -3,7 +3,7 @@ qorx_add_test(qorx_demo_tests
   ${CMAKE_CURRENT_SOURCE_DIR}/demo/PresentationTest.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/demo/TextureTest.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/demo/TestImages.cpp)
-target_link_libraries(qorx_demo_tests PRIVATE qorx_demo qorx_texture qorx_fake_platform JPEG::JPEG TIFF::TIFF)
+target_link_libraries(qorx_demo_tests PRIVATE qorx_demo qorx_texture qorx_fake_platform qorx_test_support)
 
 # The real program with the bundled files, on a private X server of the
 # program's own screen size, where its full-screen window is exactly 800 x 600.

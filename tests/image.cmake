@@ -1,12 +1,10 @@
 # The image record, the three readers and the qorx-image tool.
-add_library(qorx_image_samples STATIC image/SampleFiles.cpp image/TempFolder.cpp)
-target_link_libraries(qorx_image_samples PUBLIC JPEG::JPEG TIFF::TIFF)
-
 qorx_add_test(image_tests
   image/TgaImageTest.cpp
   image/JpegImageTest.cpp
   image/TiffImageTest.cpp
+  image/DecodeBudgetTest.cpp
   image/QorxImageToolTest.cpp)
-target_link_libraries(image_tests PRIVATE qorx_image qorx_image_samples)
+target_link_libraries(image_tests PRIVATE qorx_image qorx_test_support)
 target_compile_definitions(image_tests PRIVATE QORX_IMAGE_TOOL="$<TARGET_FILE:qorx-image>")
 add_dependencies(image_tests qorx-image)

@@ -1,16 +1,32 @@
-// qorx-image FILE [OUT.pam]
-//
-// Tries the readers in the order a texture does (JPEG, then TGA with red and
-// blue swapped, then TIFF) and prints "READER WIDTHxHEIGHT" for the first that
-// loads FILE. With OUT.pam it also writes that record's pixels, row 0 first,
-// each pixel's four bytes as the record holds them. Exit status 0 when FILE
-// loads, 1 when it doesn't or OUT.pam cannot be written, 2 for a usage error.
+// qorx-image FILE [OUT.pam]: whether a picture will load as a texture, and
+// why not; Description below says what it prints.
 
 #include "qorx/image/ReaderChain.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 namespace {
+
+const char Usage[] = "usage: qorx-image FILE [OUT.pam]\n"
+                     "       qorx-image --help | -h\n";
+
+const char Description[] = "\n"
+                           "Tries the readers in the order a texture does (JPEG, then TGA, then TIFF,\n"
+                           "whatever the file is called) and prints \"READER WIDTHxHEIGHT\" for the\n"
+                           "first that loads FILE. With OUT.pam it also writes the decoded pixels as\n"
+                           "a PAM file (RGB_ALPHA, top row first, each pixel's four bytes as the\n"
+                           "reader delivered them).\n"
+                           "\n"
+                           "When no reader loads FILE it prints \"qorx-image: cannot load FILE: REASON\"\n"
+                           "on standard error: the system's message when FILE cannot be read, the size\n"
+                           "and the decode budget for a picture of too many pixels, what a reader\n"
+                           "found unsupported or damaged in a file of its format, or \"not a JPEG, TGA\n"
+                           "or TIFF file\".\n"
+                           "\n"
+                           "Exit status: 0 when FILE loads (and OUT.pam is written), 1 when it does\n"
+                           "not or OUT.pam cannot be written, 2 for a usage error.\n";
 
 const char* readerName(const ReaderChain& readers, const Image* image)
 {
@@ -31,23 +47,40 @@ bool writePam(const char* path, const Image& image)
     return std::fclose(out) == 0 && written;
 }
 
+// Any argument but "-" that starts with a dash: no file name does in
+// practice, and a mistyped option must not be taken for one.
+const char* firstOption(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i)
+        if (argv[i][0] == '-' && argv[i][1] != '\0')
+            return argv[i];
+    return nullptr;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc < 2 || argc > 3) {
-        std::fprintf(stderr, "usage: qorx-image FILE [OUT.pam]\n");
+    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+        std::printf("%s%s", Usage, Description);
+        return 0;
+    }
+    const char* option = firstOption(argc, argv);
+    if (option || argc < 2 || argc > 3) {
+        if (option)
+            std::fprintf(stderr, "qorx-image: unknown option %s\n", option);
+        std::fprintf(stderr, "%s", Usage);
         return 2;
     }
     ReaderChain readers;
     const Image* image = readers.load(argv[1]);
     if (!image) {
-        std::fprintf(stderr, "qorx-image: cannot load %s\n", argv[1]);
+        std::fprintf(stderr, "qorx-image: cannot load %s: %s\n", argv[1], readers.failureReason());
         return 1;
     }
     std::printf("%s %ux%u\n", readerName(readers, image), image->width, image->height);
     if (argc == 3 && !writePam(argv[2], *image)) {
-        std::fprintf(stderr, "qorx-image: cannot write %s\n", argv[2]);
+        std::fprintf(stderr, "qorx-image: cannot write %s: %s\n", argv[2], std::strerror(errno));
         return 1;
     }
     return 0;

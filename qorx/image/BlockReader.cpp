@@ -1,10 +1,15 @@
 #include "qorx/image/BlockReader.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
-BlockReader::BlockReader(FILE* stream) : stream(stream), begin(0), end(0), realEnd(0), endOfFile(false), padded(false)
+// The block is the stream's only buffer: each fill is one read from the file
+// into the block, not a copy through stdio's buffer as well.
+BlockReader::BlockReader(FILE* stream)
+    : stream(stream), begin(0), end(0), realEnd(0), endOfFile(false), padded(false), error(0)
 {
+    std::setvbuf(stream, nullptr, _IONBF, 0);
 }
 
 const uint8_t* BlockReader::take(size_t count)
@@ -36,6 +41,13 @@ void BlockReader::skip(size_t count)
     }
 }
 
+void BlockReader::noteEnd()
+{
+    endOfFile = true;
+    if (std::ferror(stream))
+        error = errno;
+}
+
 // Moves what is left to the front and reads until at least `count` bytes are
 // held; whatever the file cannot supply becomes 255.
 void BlockReader::fill(size_t count)
@@ -51,7 +63,7 @@ void BlockReader::fill(size_t count)
         end += got;
         realEnd += got;
         if (got < Capacity - held)
-            endOfFile = true;
+            noteEnd();
     }
     if (end < count) {
         std::memset(block + end, 0xFF, count - end);

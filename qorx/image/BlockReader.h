@@ -28,9 +28,12 @@ public:
 
     // Some byte was read past the end of the file.
     bool pastEnd() const { return padded; }
+    // The system's error number when reading failed rather than ended, else 0.
+    int readError() const { return error; }
 
 private:
     void fill(size_t count);
+    void noteEnd();
 
     FILE* stream;
     size_t begin;   // next byte to hand out
@@ -38,6 +41,7 @@ private:
     size_t realEnd; // end of the bytes that came from the file
     bool endOfFile;
     bool padded;
+    int error;
     uint8_t block[Capacity];
 };
 

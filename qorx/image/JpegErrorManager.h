@@ -12,14 +12,16 @@
 struct JpegErrorManager {
     jpeg_error_mgr manager;
     std::jmp_buf recoveryPoint;
+    int systemError;     // errno when the fatal error came: a failed read leaves its cause there
+    const char* refusal; // the reader's own reason, when refuse() ended the load
 
     // Fills `manager` with the library's defaults, except that a fatal error
     // jumps to `recoveryPoint` with the value 1 instead of ending the process.
     jpeg_error_mgr* install();
 
     // Abandons the load from inside libjpeg without a message, for limits of
-    // the reader's own, which like its other failures need no explanation.
-    [[noreturn]] static void refuse(j_common_ptr decompressor);
+    // the reader's own; `why` becomes the load's reason.
+    [[noreturn]] static void refuse(j_common_ptr decompressor, const char* why);
 };
 
 #endif

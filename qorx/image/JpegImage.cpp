@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include <jerror.h>
+
 namespace {
 
 // `samples` may lie in the back of the same row: each pixel is read before
@@ -47,6 +49,42 @@ void expandGrey(const uint8_t* samples, int components, uint8_t* out, size_t col
     }
 }
 
+// Red is the light that neither cyan nor black takes away,
+// (255 - C) (255 - K) / 255 rounded; green goes with magenta, blue with
+// yellow. Adobe's files store each ink inverted, 255 for none, which is that
+// light already. In place.
+void convertCmyk(uint8_t* pixels, size_t columns, bool inverted)
+{
+    const unsigned flip = inverted ? 0 : 255;
+    for (size_t i = 0; i < columns; ++i, pixels += 4) {
+        const unsigned light = pixels[3] ^ flip;
+        for (int k = 0; k < 3; ++k)
+            pixels[k] = uint8_t(((pixels[k] ^ flip) * light + 127) / 255);
+        pixels[3] = 0;
+    }
+}
+
+// How libjpeg's samples become four bytes a pixel.
+enum class Samples { Rgb, PaddedRgb, Cmyk, InvertedCmyk, Other };
+
+// Colour pixels get a fourth byte of 0, whether they come as three samples or
+// padded to four; CMYK and YCCK (which libjpeg turns into CMYK) become red,
+// green, blue and 0 too; any other count (grey-scale above all) spreads the
+// first sample over red, green and blue, so no pixel is left unwritten.
+void copyRow(const uint8_t* samples, uint8_t* out, size_t columns, int components, Samples kind)
+{
+    if (components == 4 && samples != out)
+        std::memcpy(out, samples, columns * 4);
+    if (kind == Samples::PaddedRgb)
+        clearFourthBytes(out, columns);
+    else if (kind == Samples::Cmyk || kind == Samples::InvertedCmyk)
+        convertCmyk(out, columns, kind == Samples::InvertedCmyk);
+    else if (kind == Samples::Rgb)
+        expandRgb(samples, out, columns);
+    else if (components != 4)
+        expandGrey(samples, components, out, columns);
+}
+
 // Each scan of a file is a pass over every coefficient of the picture, and a
 // file may repeat scans without end. Real files have a few dozen at most.
 const int MostScans = 1000;
@@ -55,7 +93,7 @@ void refuseEndlessScans(j_common_ptr common)
 {
     const auto* decompressor = reinterpret_cast<j_decompress_ptr>(common);
     if (decompressor->input_scan_number > MostScans)
-        JpegErrorManager::refuse(common);
+        JpegErrorManager::refuse(common, "JPEG of more than 1000 scans");
 }
 
 } // namespace
@@ -69,9 +107,9 @@ JpegImage::~JpegImage() {}
 // buffer are fields of the record, the rest is plain data.
 uint8_t* JpegImage::load(const char* path, unsigned flags)
 {
+    clearFailure();
     releasePixels();
-    stream = std::fopen(path, "rb");
-    if (!stream)
+    if (!openStream(path))
         return nullptr;
     JpegErrorManager errors;
     jpeg_decompress_struct decompressor;
@@ -79,14 +117,18 @@ uint8_t* JpegImage::load(const char* path, unsigned flags)
     std::memset(&decompressor, 0, sizeof decompressor);
     decompressor.err = errors.install();
     if (setjmp(errors.recoveryPoint)) {
+        explain(decompressor, errors);
         close(decompressor);
+        releasePixels();
         return nullptr;
     }
     jpeg_CreateDecompress(&decompressor, JPEG_LIB_VERSION, sizeof decompressor);
     const bool decoded = decode(decompressor);
     close(decompressor);
-    if (!decoded)
+    if (!decoded) {
+        releasePixels();
         return nullptr;
+    }
     if (flags & SwapRedBlue)
         swapRedBlue();
     return pixels;
@@ -107,7 +149,7 @@ bool JpegImage::decode(jpeg_decompress_struct& decompressor)
     // would otherwise reserve every coefficient of the picture first.
     width = decompressor.image_width;
     height = decompressor.image_height;
-    if (!fitsPixelBuffer(width, height))
+    if (!admitSize(width, height))
         return false;
     // libjpeg-turbo writes its RGB output as four-byte pixels just as well,
     // with the same colour values, which saves spreading every row again.
@@ -122,6 +164,12 @@ bool JpegImage::decode(jpeg_decompress_struct& decompressor)
     if (!allocatePixels(width, height))
         return false;
     const int components = decompressor.output_components;
+    // libjpeg reports Adobe's inverted inks through the marker Adobe writes.
+    const Samples kind = padded                                     ? Samples::PaddedRgb
+                         : components == 3                          ? Samples::Rgb
+                         : decompressor.out_color_space != JCS_CMYK ? Samples::Other
+                         : decompressor.saw_Adobe_marker            ? Samples::InvertedCmyk
+                                                                    : Samples::Cmyk;
     const size_t rowBytes = size_t(width) * 4;
     const size_t sampleBytes = size_t(width) * components;
     JSAMPROW spare = nullptr;
@@ -130,32 +178,35 @@ bool JpegImage::decode(jpeg_decompress_struct& decompressor)
                                                   JDIMENSION(sampleBytes), 1)[0];
     while (decompressor.output_scanline < decompressor.output_height) {
         const JDIMENSION row = decompressor.output_scanline;
-        JSAMPROW samples = spare ? spare : pixels + row * rowBytes + rowBytes - sampleBytes;
+        uint8_t* out = pixels + row * rowBytes;
+        JSAMPROW samples = spare ? spare : out + rowBytes - sampleBytes;
         if (jpeg_read_scanlines(&decompressor, &samples, 1) != 1)
-            return false;
-        copyRow(row, samples, components, padded);
+            return fail(LoadFailure::Refused, "JPEG: no data for row %u", unsigned(row));
+        copyRow(samples, out, width, components, kind);
     }
     jpeg_finish_decompress(&decompressor);
     return true;
 }
 
-// Colour pixels get a fourth byte of 0, whether they come as three samples or
-// padded to four; four components (CMYK, YCCK) stay as they are; any other
-// count (grey-scale above all) spreads the first sample over red, green and
-// blue, so no pixel is left unwritten.
-void JpegImage::copyRow(uint32_t row, const uint8_t* samples, int components, bool padded)
+// libjpeg reads the file through stdio: a read that fails, of a folder say,
+// reaches it as an empty file.
+void JpegImage::explain(jpeg_decompress_struct& decompressor, const JpegErrorManager& errors)
 {
-    const size_t columns = width;
-    uint8_t* out = pixels + size_t(row) * columns * 4;
-    if (components == 4) {
-        if (samples != out)
-            std::memcpy(out, samples, columns * 4);
-        if (padded)
-            clearFourthBytes(out, columns);
-    } else if (components == 3)
-        expandRgb(samples, out, columns);
-    else
-        expandGrey(samples, components, out, columns);
+    const int code = errors.manager.msg_code;
+    if (errors.refusal) {
+        fail(LoadFailure::Refused, "%s", errors.refusal);
+    } else if (code == JERR_NO_SOI) {
+        fail(LoadFailure::OtherFormat, "not a JPEG file");
+    } else if (code == JERR_INPUT_EMPTY) {
+        if (std::ferror(stream))
+            failSystem(errors.systemError);
+        else
+            fail(LoadFailure::Empty, "empty file");
+    } else {
+        char message[JMSG_LENGTH_MAX];
+        (*errors.manager.format_message)(reinterpret_cast<j_common_ptr>(&decompressor), message);
+        fail(LoadFailure::Refused, "JPEG: %s", message);
+    }
 }
 
 void JpegImage::close(jpeg_decompress_struct& decompressor)

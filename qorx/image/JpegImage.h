@@ -6,10 +6,11 @@
 #include <cstdint>
 
 struct jpeg_decompress_struct;
+struct JpegErrorManager;
 
 // JPEG files through libjpeg, every decompression parameter at the library's
-// default. Pixels are red, green, blue, 0 for colour files (blue first with
-// SwapRedBlue), the four decoded components for CMYK/YCCK files, and
+// default. Pixels are red, green, blue, 0 for colour files and for CMYK and
+// YCCK ones, converted from their inks (blue first with SwapRedBlue), and
 // grey, grey, grey, 0 for grey-scale ones; the top row comes first.
 class JpegImage : public Image {
 public:
@@ -17,12 +18,13 @@ public:
     ~JpegImage() override;
 
     // Returns `pixels`, or null when the file cannot be opened, libjpeg
-    // refuses it, or its size does not fit a 32-bit byte count.
+    // refuses it, or its size is over the decode budget or does not fit a
+    // 32-bit byte count (failureReason() tells which).
     uint8_t* load(const char* path, unsigned flags);
 
 private:
     bool decode(jpeg_decompress_struct& decompressor);
-    void copyRow(uint32_t row, const uint8_t* samples, int components, bool padded);
+    void explain(jpeg_decompress_struct& decompressor, const JpegErrorManager& errors);
     void close(jpeg_decompress_struct& decompressor);
 };
 

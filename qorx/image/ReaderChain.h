@@ -14,12 +14,23 @@ class ReaderChain {
 public:
     virtual ~ReaderChain();
 
-    // The record of the first reader that loads `path`, or null.
+    // The record of the first reader that loads `path`, or null. A file that
+    // cannot be opened or read, or that a reader refuses for the decode
+    // budget, ends the search at once.
     const Image* load(const char* path);
+
+    // Why the last load() found no reader: the most telling of the readers'
+    // reasons (the system's message, then the budget, then a reader's
+    // refusal of a file in its own format, then an empty file), or
+    // "not a JPEG, TGA or TIFF file". Empty after a success.
+    const char* failureReason() const { return reason; }
 
     JpegImage jpeg;
     TgaImage tga;
     TiffImage tiff;
+
+private:
+    const char* reason = "";
 };
 
 #endif

@@ -7,11 +7,14 @@
 
 namespace {
 
+const uint8_t RightToLeft = 0x10;
 const uint8_t TopRowFirst = 0x20;
 const uint8_t UncompressedTrueColour = 2;
 const uint8_t UncompressedGrey = 3;
 const uint8_t RunLengthTrueColour = 10;
 
+// Decodes `count` pixels from `source`, the file's bytes, into 4-byte pixels
+// at `out`.
 using PixelDecoder = void (*)(const uint8_t* source, uint8_t* out, size_t count, unsigned flags);
 
 // Alpha of a 16- or 24-bit pixel: OpaqueAlpha wins over AlphaFromRedBit.
@@ -27,6 +30,16 @@ void decodeGrey(const uint8_t* source, uint8_t* out, size_t count, unsigned)
     for (size_t i = 0; i < count; ++i, out += 4) {
         const uint8_t grey = source[i];
         out[0] = out[1] = out[2] = out[3] = grey;
+    }
+}
+
+// Grey, then alpha.
+void decodeGreyAlpha(const uint8_t* source, uint8_t* out, size_t count, unsigned)
+{
+    for (size_t i = 0; i < count; ++i, source += 2, out += 4) {
+        const uint8_t grey = source[0], alpha = source[1];
+        out[0] = out[1] = out[2] = grey;
+        out[3] = alpha;
     }
 }
 
@@ -52,10 +65,11 @@ void decode24(const uint8_t* source, uint8_t* out, size_t count, unsigned flags)
     const uint8_t opaque = alphaFromFlags(false, flags);
     const uint8_t redBit = alphaFromFlags(true, flags);
     for (size_t i = 0; i < count; ++i, source += 3, out += 4) {
-        out[0] = source[swap ? 2 : 0];
-        out[1] = source[1];
-        out[2] = source[swap ? 0 : 2];
-        out[3] = source[2] & 0x80 ? redBit : opaque;
+        const uint8_t blue = source[0], green = source[1], red = source[2];
+        out[0] = swap ? red : blue;
+        out[1] = green;
+        out[2] = swap ? blue : red;
+        out[3] = red & 0x80 ? redBit : opaque;
     }
 }
 
@@ -74,62 +88,81 @@ void storePixel(uint8_t* p, uint32_t pixel)
     p[3] = uint8_t(pixel >> 24);
 }
 
-void decode32Swapped(const uint8_t* source, uint8_t* out, size_t count)
+// Folded at compile time.
+bool lowByteFirst()
 {
-    for (size_t i = 0; i < count * 4; i += 4) {
-        const uint32_t pixel = loadPixel(source + i);
-        storePixel(out + i, (pixel & 0xFF00FF00u) | (pixel >> 16 & 0xFFu) | (pixel & 0xFFu) << 16);
+    const uint16_t one = 1;
+    uint8_t first;
+    std::memcpy(&first, &one, 1);
+    return first == 1;
+}
+
+// Exchanges bytes 0 and 2 of each pixel. Where the machine puts the low
+// byte first, two pixels at a time as one 64-bit word: this loop is most of
+// the work of loading an uncompressed 32-bit file.
+void swapRedBlue32(const uint8_t* source, uint8_t* out, size_t count)
+{
+    size_t i = 0;
+    if (lowByteFirst()) {
+        for (; i + 2 <= count; i += 2) {
+            uint64_t pair;
+            std::memcpy(&pair, source + 4 * i, 8);
+            pair =
+                (pair & 0xFF00FF00FF00FF00u) | (pair >> 16 & 0x000000FF000000FFu) | (pair & 0x000000FF000000FFu) << 16;
+            std::memcpy(out + 4 * i, &pair, 8);
+        }
+    }
+    for (; i < count; ++i) {
+        const uint32_t pixel = loadPixel(source + 4 * i);
+        storePixel(out + 4 * i, (pixel & 0xFF00FF00u) | (pixel >> 16 & 0xFFu) | (pixel & 0xFFu) << 16);
     }
 }
 
 void decode32(const uint8_t* source, uint8_t* out, size_t count, unsigned flags)
 {
     if (flags & SwapRedBlue)
-        decode32Swapped(source, out, count);
+        swapRedBlue32(source, out, count);
     else
         std::memcpy(out, source, count * 4);
 }
 
-// The decoder for a file's type and depth, or null for a depth the format
-// table has no pixel layout for.
-PixelDecoder decoderFor(uint8_t imageType, int depth)
+bool decodesType(uint8_t imageType)
 {
-    if (imageType == UncompressedGrey)
-        return decodeGrey;
-    if (depth == 16 && imageType == UncompressedTrueColour)
-        return decode16;
-    if (depth == 24)
-        return decode24;
-    if (depth == 32)
-        return decode32;
-    return nullptr;
+    return imageType == UncompressedTrueColour || imageType == UncompressedGrey || imageType == RunLengthTrueColour;
 }
 
-// Copies `pixel` into `count` pixels from `out` on, in block copies from the
-// start of the area, which stays in the cache.
-void fillPixels(uint8_t* out, size_t count, const uint8_t* pixel)
+// The decoder for a file's type and depth, or null for a type or depth the
+// reader has no pixel layout for.
+PixelDecoder decoderFor(uint8_t imageType, int depth)
 {
-    if (count == 0)
-        return;
-    std::memcpy(out, pixel, 4);
-    const size_t blockPixels = 16 * 1024;
-    for (size_t done = 1; done < count;) {
-        const size_t step = std::min({done, count - done, blockPixels});
-        std::memcpy(out + done * 4, out, step * 4);
-        done += step;
+    switch (imageType) {
+    case UncompressedGrey:
+        return depth == 8 ? decodeGrey : depth == 16 ? decodeGreyAlpha : nullptr;
+    case UncompressedTrueColour:
+        return depth == 16 ? decode16 : depth == 24 ? decode24 : depth == 32 ? decode32 : nullptr;
+    case RunLengthTrueColour:
+        return depth == 24 ? decode24 : depth == 32 ? decode32 : nullptr;
+    default:
+        return nullptr;
     }
 }
 
-// Exchanges two rows through a small bounce buffer, so the reversal needs no
-// second picture-sized buffer and cannot fail.
-void swapRows(uint8_t* first, uint8_t* second, size_t bytes)
+void fillPixels(uint8_t* out, size_t count, const uint8_t* pixel)
 {
-    uint8_t bounce[1024];
-    for (size_t done = 0; done < bytes; done += sizeof bounce) {
-        const size_t step = std::min(bytes - done, sizeof bounce);
-        std::memcpy(bounce, first + done, step);
-        std::memcpy(first + done, second + done, step);
-        std::memcpy(second + done, bounce, step);
+    for (size_t i = 0; i < count; ++i)
+        std::memcpy(out + 4 * i, pixel, 4);
+}
+
+void mirrorRow(uint8_t* row, size_t columns)
+{
+    if (columns < 2)
+        return;
+    for (uint8_t *left = row, *right = row + (columns - 1) * 4; left < right; left += 4, right -= 4) {
+        uint32_t a, b;
+        std::memcpy(&a, left, 4);
+        std::memcpy(&b, right, 4);
+        std::memcpy(left, &b, 4);
+        std::memcpy(right, &a, 4);
     }
 }
 
@@ -151,31 +184,29 @@ TgaImage::~TgaImage() {}
 
 uint8_t* TgaImage::load(const char* path, unsigned flags)
 {
-    stream = std::fopen(path, "rb");
-    if (!stream)
+    clearFailure();
+    if (!openStream(path))
         return nullptr;
     releasePixels();
     BlockReader reader(stream);
-    uint32_t rowsRead = 0;
-    const bool decoded = readHeader(reader) && readPixels(reader, flags, rowsRead);
+    const bool decoded = readHeader(reader) && readPixels(reader, flags);
     std::fclose(stream);
     if (!decoded) {
         releasePixels();
         return nullptr;
     }
-    if (!(imageDescriptor & TopRowFirst))
-        reverseRows(rowsRead);
     return pixels;
 }
 
 // Past the end of the file header bytes read as 255, like every other byte.
 bool TgaImage::readHeader(BlockReader& reader)
 {
-    idLength = reader.byte();
+    const int first = reader.next();
+    if (first < 0)
+        return reader.readError() ? failSystem(reader.readError()) : fail(LoadFailure::Empty, "empty file");
+    idLength = uint8_t(first);
     colorMapType = reader.byte();
     imageType = reader.byte();
-    if (imageType != UncompressedTrueColour && imageType != UncompressedGrey && imageType != RunLengthTrueColour)
-        return false;
     colorMapFirstEntry = read16(reader);
     colorMapLength = read16(reader);
     colorMapEntrySize = reader.byte();
@@ -187,24 +218,48 @@ bool TgaImage::readHeader(BlockReader& reader)
     if (bitsPerPixel == 8 || bitsPerPixel == 16 || bitsPerPixel == 24 || bitsPerPixel == 32)
         bytesPerPixel = bitsPerPixel / 8;
     imageDescriptor = reader.byte();
-    return true;
+    return decoderFor(imageType, bitsPerPixel) || refuseLayout();
 }
 
-// `rowsRead` becomes the number of rows, in file order, that hold bytes of
-// the file; the rows after them are all the same pixel.
-bool TgaImage::readPixels(BlockReader& reader, unsigned flags, uint32_t& rowsRead)
+// Every file reaches this reader when it is not a JPEG, so a layout the
+// reader cannot decode is only worth naming when the header looks like a
+// TGA's: a colour-map type of 0 or 1 and one of the format's image types.
+bool TgaImage::refuseLayout()
 {
-    if (!decoderFor(imageType, bitsPerPixel) || !allocatePixels(width, height))
+    static const struct {
+        uint8_t type;
+        const char* name;
+    } types[] = {{0, "no image data"},
+                 {1, "colour-mapped"},
+                 {2, "true colour"},
+                 {3, "grey"},
+                 {9, "run-length colour-mapped"},
+                 {10, "run-length true colour"},
+                 {11, "run-length grey"},
+                 {32, "compressed colour-mapped"},
+                 {33, "compressed colour-mapped, 4-pass"}};
+    const char* name = nullptr;
+    for (const auto& known : types)
+        if (known.type == imageType)
+            name = known.name;
+    if (!name || colorMapType > 1)
+        return fail(LoadFailure::OtherFormat, "not a TGA file");
+    if (!decodesType(imageType))
+        return fail(LoadFailure::Refused, "TGA image type %d (%s) is not supported", imageType, name);
+    return fail(LoadFailure::Refused, "TGA %s at %d bits per pixel is not supported", name, bitsPerPixel);
+}
+
+bool TgaImage::readPixels(BlockReader& reader, unsigned flags)
+{
+    if (!admitSize(width, height) || !allocatePixels(width, height))
         return false;
     readIdAndColorMap(reader);
     pixelCount = int32_t(width * height);
     if (pixelCount <= 0)
         return true;
-    rowsRead = height;
     if (imageType == RunLengthTrueColour)
         return decodeRunLength(reader, flags);
-    const size_t pixelsRead = decodeUncompressed(reader, flags);
-    rowsRead = uint32_t((pixelsRead + width - 1) / width);
+    decodeUncompressed(reader, flags);
     return true;
 }
 
@@ -220,71 +275,94 @@ void TgaImage::readIdAndColorMap(BlockReader& reader)
     reader.skip(mapBytes - kept);
 }
 
-int TgaImage::sourceBytesPerPixel() const
+// Each row of the file goes straight to its place in the picture, whatever
+// the order of rows (bit 5 of the descriptor) and of pixels within a row
+// (bit 4), so the picture is never turned round afterwards.
+uint8_t* TgaImage::rowInPlace(uint32_t fileRow) const
 {
-    return imageType == UncompressedGrey ? 1 : bitsPerPixel / 8;
+    const uint32_t row = imageDescriptor & TopRowFirst ? fileRow : height - 1 - fileRow;
+    return pixels + size_t(row) * width * 4;
+}
+
+void TgaImage::finishRow(uint8_t* row) const
+{
+    if (imageDescriptor & RightToLeft)
+        mirrorRow(row, width);
 }
 
 // A file that ends early still loads, its missing bytes read as 255. Once the
-// file has run out, the remaining pixels are all that same value, so they are
-// filled in without reading any further. Returns the number of pixels decoded
-// before that.
-size_t TgaImage::decodeUncompressed(BlockReader& reader, unsigned flags)
+// file has run out, the rows left are all that same pixel, so they are
+// filled in without reading any further.
+void TgaImage::decodeUncompressed(BlockReader& reader, unsigned flags)
 {
     const PixelDecoder decode = decoderFor(imageType, bitsPerPixel);
-    const size_t sourceBytes = sourceBytesPerPixel();
+    const size_t sourceBytes = bitsPerPixel / 8;
     const size_t chunk = BlockReader::Capacity / sourceBytes;
-    uint8_t* out = pixels;
-    size_t left = size_t(pixelCount);
-    while (left > 0 && !reader.pastEnd()) {
-        const size_t count = std::min(left, chunk);
-        decode(reader.take(count * sourceBytes), out, count, flags);
-        out += count * 4;
-        left -= count;
-    }
     const uint8_t missing[4] = {255, 255, 255, 255};
     uint8_t pixel[4];
     decode(missing, pixel, 1, flags);
-    fillPixels(out, left, pixel);
-    return size_t(pixelCount) - left;
+    for (uint32_t fileRow = 0; fileRow < height; ++fileRow) {
+        uint8_t* row = rowInPlace(fileRow);
+        if (reader.pastEnd()) {
+            fillPixels(row, width, pixel);
+            continue;
+        }
+        for (size_t done = 0; done < width;) {
+            const size_t count = std::min(chunk, width - done);
+            decode(reader.take(count * sourceBytes), row + done * 4, count, flags);
+            done += count;
+        }
+        finishRow(row);
+    }
 }
 
-// Fails when a packet would run past the last pixel or when the file ends
-// before the picture is complete.
+// Packets run on from one row to the next. Fails when a packet would run
+// past the last pixel or when the file ends before the picture is complete.
 bool TgaImage::decodeRunLength(BlockReader& reader, unsigned flags)
 {
     const PixelDecoder decode = decoderFor(imageType, bitsPerPixel);
-    const size_t sourceBytes = sourceBytesPerPixel();
-    uint8_t* out = pixels;
+    const size_t sourceBytes = bitsPerPixel / 8;
+    uint32_t fileRow = 0;
+    uint32_t column = 0;
+    uint8_t* row = rowInPlace(0);
     size_t left = size_t(pixelCount);
     while (left > 0) {
         const int header = reader.next();
         if (header < 0)
-            return false;
-        const size_t count = (header & 0x7F) + 1;
+            return endsEarly(reader);
+        size_t count = (header & 0x7F) + 1;
         if (count > left)
-            return false;
-        if (header & 0x80) {
-            decode(reader.take(sourceBytes), out, 1, flags);
-            fillPixels(out + 4, count - 1, out);
-        } else {
-            decode(reader.take(count * sourceBytes), out, count, flags);
+            return fail(LoadFailure::Refused, "TGA run-length packet runs past the last pixel");
+        left -= count;
+        const bool run = header & 0x80;
+        uint8_t pixel[4];
+        if (run)
+            decode(reader.take(sourceBytes), pixel, 1, flags);
+        while (count > 0) {
+            const size_t step = std::min<size_t>(count, width - column);
+            uint8_t* out = row + size_t(column) * 4;
+            if (run)
+                fillPixels(out, step, pixel);
+            else
+                decode(reader.take(step * sourceBytes), out, step, flags);
+            count -= step;
+            column += uint32_t(step);
+            if (column == width) {
+                finishRow(row);
+                column = 0;
+                if (++fileRow < height)
+                    row = rowInPlace(fileRow);
+            }
         }
         if (reader.pastEnd())
-            return false;
-        out += count * 4;
-        left -= count;
+            return endsEarly(reader);
     }
     return true;
 }
 
-// Swaps row j with row height - 1 - j in place. Two rows that both lie past
-// `rowsRead` hold the same pixels, so those pairs are left alone: a short
-// file claiming a huge picture costs one pass over the buffer, not three.
-void TgaImage::reverseRows(uint32_t rowsRead)
+bool TgaImage::endsEarly(const BlockReader& reader)
 {
-    const size_t rowBytes = size_t(width) * 4;
-    const uint32_t pairs = std::min(height / 2, rowsRead);
-    for (uint32_t j = 0; j < pairs; ++j)
-        swapRows(pixels + j * rowBytes, pixels + (height - 1 - j) * rowBytes, rowBytes);
+    if (reader.readError())
+        return failSystem(reader.readError());
+    return fail(LoadFailure::Refused, "TGA run-length data ends early");
 }

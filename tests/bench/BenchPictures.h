@@ -9,9 +9,9 @@
 #include <string>
 
 // 32-bit TGA, bottom row first (the usual layout), uncompressed or run-length.
-void writeBenchTga(const std::string& path, uint32_t side, bool runLength);
-void writeBenchJpeg(const std::string& path, uint32_t side);
+bool writeBenchTga(const std::string& path, uint32_t side, bool runLength);
+bool writeBenchJpeg(const std::string& path, uint32_t side);
 // An 18-byte header claiming `side` x `side` 32-bit pixels and two data bytes.
-void writeShortTga(const std::string& path, uint16_t side);
+bool writeShortTga(const std::string& path, uint16_t side);
 
 #endif

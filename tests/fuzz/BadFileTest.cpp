@@ -4,8 +4,8 @@
 // byte is defined; where the result is defined, it is checked byte for byte.
 // Run under AddressSanitizer/LeakSanitizer in the sanitizer build.
 #include "HeapFill.h"
-#include "SeedFile.h"
 #include "qorx/image/ReaderChain.h"
+#include "support/Files.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +13,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -117,7 +116,7 @@ Outcome loadTiff(const std::string& name)
 // A corpus file's bytes as the TGA reader sees them: 255 past the end.
 class FileBytes {
 public:
-    explicit FileBytes(const std::string& name) : bytes(SeedFile::read(corpusPath(name))) {}
+    explicit FileBytes(const std::string& name) : bytes(readBytes(corpusPath(name))) {}
     uint8_t at(size_t offset) const { return offset < bytes.size() ? bytes[offset] : 255; }
     size_t size() const { return bytes.size(); }
 
@@ -189,16 +188,14 @@ TEST(BadFiles, NoResultHoldsLeftoverHeapMemory)
 
 TEST(BadFiles, EmptyFilesAndDirectoriesLoadNowhere)
 {
-    char folder[] = "/tmp/qorx-bad-file-test-XXXXXX";
-    ASSERT_NE(mkdtemp(folder), nullptr);
-    for (const std::string& path : {std::string(folder), corpusPath("empty"), corpusPath("one-byte")}) {
+    const TempFolder folder;
+    for (const std::string& path : {folder.root(), corpusPath("empty"), corpusPath("one-byte")}) {
         SCOPED_TRACE(path);
         for (const ReaderRun& run : EveryRun)
             EXPECT_FALSE(load(run, path).loaded) << run.name;
         ReaderChain chain;
         EXPECT_EQ(chain.load(path.c_str()), nullptr);
     }
-    rmdir(folder);
 }
 
 TEST(BadTga, MissingPixelBytesOfUncompressedFilesDecodeAs255)
@@ -240,7 +237,7 @@ TEST(BadTga, MissingPixelBytesOfUncompressedFilesDecodeAs255)
 
 TEST(BadTga, HeaderCutShortReadsItsMissingFieldsAs255)
 {
-    // Width and height become 65535: too large for a 32-bit byte count.
+    // Width and height become 65535: over the decode budget.
     EXPECT_FALSE(loadTga("tga-truncated-in-header.tga", 0).loaded);
     // Height 65535 and depth 255, which has no pixel layout.
     EXPECT_FALSE(loadTga("tga-truncated-after-width.tga", 0).loaded);
@@ -345,17 +342,13 @@ TEST(BadTga, TypesAndDepthsWithoutAPixelLayoutAreRefused)
     for (const char* name :
          {"tga-invalid-type-0.tga", "tga-invalid-type-1.tga", "tga-invalid-type-9.tga", "tga-invalid-type-11.tga",
           "tga-invalid-type-32.tga", "tga-invalid-type-33.tga", "tga-invalid-type-255.tga", "tga-type2-depth8.tga",
-          "tga-type2-depth0.tga", "tga-type10-depth16.tga"}) {
+          "tga-type2-depth0.tga", "tga-type10-depth16.tga", "tga-type3-depth255.tga"}) {
         SCOPED_TRACE(name);
         TgaImage tga;
         ASSERT_NE(tga.load(corpusPath("tga-header-only.tga").c_str(), 0), nullptr);
         EXPECT_EQ(tga.load(corpusPath(name).c_str(), 0), nullptr);
         EXPECT_EQ(tga.pixels, nullptr);
     }
-    // Grey takes one byte a pixel whatever the depth says.
-    const Outcome grey = loadTga("tga-type3-depth255.tga", 0);
-    ASSERT_TRUE(grey.loaded);
-    EXPECT_EQ(grey.pixels[5 * 4 + 3], FileBytes("tga-type3-depth255.tga").at(TgaHeaderBytes + 5));
 }
 
 TEST(BadJpeg, AFileThatStopsInsideItsHeaderFails)

@@ -1,6 +1,8 @@
 #ifndef QORX_TESTS_FUZZ_JPEGSEEDS_H
 #define QORX_TESTS_FUZZ_JPEGSEEDS_H
 
+#include "support/PictureFiles.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -9,12 +11,9 @@
 // component-by-component and arithmetic-coded, in grey, colour, CMYK and YCCK.
 class JpegSeeds {
 public:
-    enum class Colours { Grey, Rgb, Cmyk, Ycck };
-    enum class Coding { Baseline, Progressive, OneScanPerComponent, Arithmetic, Restarts };
-
     struct Shape {
-        Colours colours;
-        Coding coding;
+        JpegColours colours;
+        JpegCoding coding;
         unsigned width;
         unsigned height;
         bool fullChroma; // 4:4:4 instead of the compressor's 4:2:0

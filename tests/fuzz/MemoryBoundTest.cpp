@@ -3,19 +3,17 @@
 // reader can need: see "Robustness" in the README for the bound.
 #include "JpegSeeds.h"
 #include "PeakHeap.h"
-#include "SeedFile.h"
 #include "TgaSeeds.h"
 #include "TiffSeeds.h"
 #include "qorx/image/JpegImage.h"
 #include "qorx/image/TgaImage.h"
 #include "qorx/image/TiffImage.h"
+#include "support/PictureFiles.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <string>
-#include <tiffio.h>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -26,34 +24,17 @@ const uint64_t Decoded = uint64_t(Width) * Height * 4;
 
 class MemoryBound : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/qorx-memory-bound-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        folder = pattern;
-    }
-
-    void TearDown() override
-    {
-        for (const std::string& file : files)
-            std::remove(file.c_str());
-        rmdir(folder.c_str());
-    }
-
-    std::string path(const std::string& name)
-    {
-        files.push_back(folder + "/" + name);
-        return files.back();
-    }
+    std::string path(const std::string& name) const { return folder.path(name); }
 
     // The growth of the heap's peak over one load, record and all.
     template <typename Reader>
-    uint64_t peakOfLoad(const std::string& file)
+    uint64_t peakOfLoad(const std::string& file, LoadFailure failure = LoadFailure::None)
     {
         PeakHeap::restart();
         {
             Reader reader;
-            EXPECT_NE(reader.load(file.c_str(), 0), nullptr) << file;
+            EXPECT_EQ(reader.load(file.c_str(), 0) != nullptr, failure == LoadFailure::None) << file;
+            EXPECT_EQ(reader.failure(), failure) << file;
             EXPECT_EQ(uint64_t(reader.width) * reader.height * 4, Decoded) << file;
         }
         const uint64_t growth = PeakHeap::growth();
@@ -61,15 +42,14 @@ protected:
         return growth;
     }
 
-    std::string folder;
-    std::vector<std::string> files;
+    TempFolder folder;
 };
 
 TEST_F(MemoryBound, TgaHoldsOnePictureAndASmallConstant)
 {
     for (uint8_t type : {2, 10}) {
         const std::string file = path("bottom-first-" + std::to_string(type) + ".tga");
-        ASSERT_TRUE(SeedFile::write(file, TgaSeeds::encode({type, 24, Width, Height, false, 0, 0, 0})));
+        ASSERT_TRUE(writeBytes(file, TgaSeeds::encode({type, 24, Width, Height, false, 0, 0, 0})));
         EXPECT_LE(peakOfLoad<TgaImage>(file), Decoded + (64u << 10));
     }
 }
@@ -82,18 +62,17 @@ TEST_F(MemoryBound, JpegHoldsThePictureAndAtMostTwoBytesPerSampleOfCoefficients)
     };
     const Case cases[] = {
         // One scan: no more than some rows of samples besides the picture.
-        {{JpegSeeds::Colours::Rgb, JpegSeeds::Coding::Baseline, Width, Height, false}, Decoded + (1u << 20)},
+        {{JpegColours::Rgb, JpegCoding::Baseline, Width, Height, false}, Decoded + (1u << 20)},
         // Several scans keep every coefficient: 2 bytes for each of 3 or 4
         // full-size components, 1.5 or 2 times the decoded size.
-        {{JpegSeeds::Colours::Rgb, JpegSeeds::Coding::Progressive, Width, Height, true}, Decoded * 5 / 2 + (1u << 20)},
-        {{JpegSeeds::Colours::Cmyk, JpegSeeds::Coding::Progressive, Width, Height, true}, Decoded * 3 + (1u << 20)},
-        {{JpegSeeds::Colours::Cmyk, JpegSeeds::Coding::OneScanPerComponent, Width, Height, true},
-         Decoded * 3 + (1u << 20)},
+        {{JpegColours::Rgb, JpegCoding::Progressive, Width, Height, true}, Decoded * 5 / 2 + (1u << 20)},
+        {{JpegColours::Cmyk, JpegCoding::Progressive, Width, Height, true}, Decoded * 3 + (1u << 20)},
+        {{JpegColours::Cmyk, JpegCoding::OneScanPerComponent, Width, Height, true}, Decoded * 3 + (1u << 20)},
     };
     int index = 0;
     for (const Case& c : cases) {
         const std::string file = path("case-" + std::to_string(index++) + ".jpg");
-        ASSERT_TRUE(SeedFile::write(file, JpegSeeds::encode(c.shape)));
+        ASSERT_TRUE(writeBytes(file, JpegSeeds::encode(c.shape)));
         EXPECT_LE(peakOfLoad<JpegImage>(file), c.limit) << file;
     }
 }
@@ -126,30 +105,36 @@ TEST_F(MemoryBound, TiffHoldsThePictureAndOneDecodedStripOrTile)
     }
 }
 
+// Each reader refuses a picture over the decode budget from its header,
+// holding far less than the picture would need.
+TEST_F(MemoryBound, PictureOverTheDecodeBudgetIsRefusedBeforeItsPixelsAreAllocated)
+{
+    const std::string tga = path("over.tga"), jpeg = path("over.jpg"), tiff = path("over.tif");
+    ASSERT_TRUE(writeBytes(tga, TgaSeeds::encode({2, 24, Width, Height, false, 0, 0, 0})));
+    ASSERT_TRUE(writeBytes(jpeg, JpegSeeds::encode({JpegColours::Rgb, JpegCoding::Progressive, Width, Height, true})));
+    ASSERT_TRUE(TiffSeeds::write(
+        tiff, {TiffSeeds::Layout::Rgb, COMPRESSION_LZW, false, Width, Height, 0, 0, ORIENTATION_TOPLEFT, "w", 1}));
+    Image::setDecodeBudget(uint64_t(Width) * Height - 1);
+    EXPECT_LT(peakOfLoad<TgaImage>(tga, LoadFailure::OverBudget), Decoded / 8);
+    EXPECT_LT(peakOfLoad<JpegImage>(jpeg, LoadFailure::OverBudget), Decoded / 8);
+    EXPECT_LT(peakOfLoad<TiffImage>(tiff, LoadFailure::OverBudget), Decoded / 8);
+    Image::setDecodeBudget(Image::DefaultDecodeBudget);
+}
+
 // RGB with 17 extra samples of 16 bits: 40 bytes a pixel, ten times the
 // decoded picture for a strip that holds every row.
 bool writeWideSampleTiff(const std::string& file, uint32_t rowsPerStrip)
 {
-    TIFF* tiff = TIFFOpen(file.c_str(), "w");
-    if (!tiff)
-        return false;
-    const uint16_t samples = 20;
-    std::vector<uint16_t> extra(samples - 3, EXTRASAMPLE_UNSPECIFIED);
-    TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, Width);
-    TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, Height);
-    TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, 16);
-    TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, samples);
-    TIFFSetField(tiff, TIFFTAG_EXTRASAMPLES, uint16_t(extra.size()), extra.data());
-    TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_RGB);
-    TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
-    TIFFSetField(tiff, TIFFTAG_COMPRESSION, COMPRESSION_ADOBE_DEFLATE);
-    TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, rowsPerStrip);
-    std::vector<uint16_t> row(size_t(Width) * samples, 0x8000);
-    bool written = true;
-    for (uint32_t y = 0; y < Height && written; ++y)
-        written = TIFFWriteScanline(tiff, row.data(), y, 0) == 1;
-    TIFFClose(tiff);
-    return written;
+    TiffPage page;
+    page.width = Width;
+    page.height = Height;
+    page.samples = 20;
+    page.bits = 16;
+    page.compression = COMPRESSION_ADOBE_DEFLATE;
+    page.rowsPerStrip = rowsPerStrip;
+    page.extraSamples.assign(page.samples - 3, EXTRASAMPLE_UNSPECIFIED);
+    page.data.assign(page.rowBytes() * Height, 0x80);
+    return writeTiff(file, {page});
 }
 
 TEST_F(MemoryBound, TiffWhoseStripWouldOutgrowTheBoundIsRefused)

@@ -1,6 +1,6 @@
 // Runs a fuzz harness over files, without libFuzzer: each argument is a file
 // or a directory whose files are all replayed, in name order.
-#include "SeedFile.h"
+#include "support/Files.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -38,7 +38,7 @@ int main(int argc, char** argv)
     size_t replayed = 0;
     for (int i = 1; i < argc; ++i)
         for (const std::string& file : inputsOf(argv[i])) {
-            std::vector<uint8_t> bytes = SeedFile::read(file);
+            const Bytes bytes = readBytes(file);
             LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
             ++replayed;
         }

@@ -1,14 +1,8 @@
 #include "TgaSeeds.h"
 
-#include "SeedFile.h"
+#include "support/PictureFiles.h"
 
 namespace {
-
-void appendLe16(std::vector<uint8_t>& out, unsigned value)
-{
-    out.push_back(uint8_t(value & 0xFF));
-    out.push_back(uint8_t(value >> 8));
-}
 
 // Runs of equal pixels alternate with stretches of distinct ones, so the
 // run-length encoder makes both kinds of packet.
@@ -21,83 +15,35 @@ uint8_t patternByte(unsigned pixel, unsigned byte, unsigned runLength)
 std::string seedName(const TgaSeeds::Shape& s, const char* extra)
 {
     return "tga-t" + std::to_string(s.imageType) + "-d" + std::to_string(s.depth) + "-" + std::to_string(s.width) +
-           "x" + std::to_string(s.height) + (s.topFirst ? "-top" : "-bottom") + extra + ".tga";
+           "x" + std::to_string(s.height) + (s.topFirst ? "-top" : "-bottom") + (s.rightToLeft ? "-rtl" : "") + extra +
+           ".tga";
 }
 
-} // namespace
-
-std::vector<uint8_t> TgaSeeds::header(const Shape& s)
+Bytes rawPixels(const TgaSeeds::Shape& s)
 {
-    std::vector<uint8_t> out;
-    out.push_back(s.idLength);
-    out.push_back(s.colorMapLength > 0 ? 1 : 0);
-    out.push_back(s.imageType);
-    appendLe16(out, 0);
-    appendLe16(out, s.colorMapLength);
-    out.push_back(s.colorMapEntrySize);
-    appendLe16(out, 0);
-    appendLe16(out, 0);
-    appendLe16(out, s.width);
-    appendLe16(out, s.height);
-    out.push_back(s.depth);
-    out.push_back(uint8_t((s.topFirst ? 0x20 : 0) | (s.depth == 32 ? 8 : 0)));
-    return out;
-}
-
-std::vector<uint8_t> TgaSeeds::rawPixels(const Shape& s)
-{
-    unsigned bytesPerPixel = s.imageType == 3 ? 1 : s.depth / 8;
+    unsigned bytesPerPixel = s.depth / 8;
     unsigned count = unsigned(s.width) * s.height;
-    std::vector<uint8_t> raw;
+    Bytes raw;
     for (unsigned i = 0; i < count; ++i)
         for (unsigned b = 0; b < bytesPerPixel; ++b)
             raw.push_back(patternByte(i, b, s.runLength));
     return raw;
 }
 
-void TgaSeeds::appendRunLength(std::vector<uint8_t>& out, const std::vector<uint8_t>& raw, int bytesPerPixel)
-{
-    size_t count = raw.size() / bytesPerPixel;
-    auto same = [&](size_t a, size_t b) {
-        for (int k = 0; k < bytesPerPixel; ++k)
-            if (raw[a * bytesPerPixel + k] != raw[b * bytesPerPixel + k])
-                return false;
-        return true;
-    };
-    size_t i = 0;
-    while (i < count) {
-        size_t run = 1;
-        while (i + run < count && run < 128 && same(i, i + run))
-            ++run;
-        if (run >= 2) {
-            out.push_back(uint8_t(127 + run));
-            out.insert(out.end(), raw.begin() + i * bytesPerPixel, raw.begin() + (i + 1) * bytesPerPixel);
-            i += run;
-            continue;
-        }
-        size_t literal = 1;
-        while (i + literal < count && literal < 128 && !(i + literal + 1 < count && same(i + literal, i + literal + 1)))
-            ++literal;
-        out.push_back(uint8_t(literal - 1));
-        out.insert(out.end(), raw.begin() + i * bytesPerPixel, raw.begin() + (i + literal) * bytesPerPixel);
-        i += literal;
-    }
-}
+} // namespace
 
 std::vector<uint8_t> TgaSeeds::encode(const Shape& s)
 {
-    std::vector<uint8_t> out = header(s);
+    const uint8_t descriptor = uint8_t((s.topFirst ? 0x20 : 0) | (s.rightToLeft ? 0x10 : 0) | (s.depth == 32 ? 8 : 0));
+    Bytes out = tgaHeader(s.imageType, s.width, s.height, s.depth, descriptor, s.colorMapLength, s.colorMapEntrySize,
+                          s.idLength);
     for (unsigned i = 0; i < s.idLength; ++i)
         out.push_back(uint8_t('A' + i % 26));
     unsigned mapBytes = unsigned(s.colorMapLength) * s.colorMapEntrySize / 8;
     for (unsigned i = 0; i < mapBytes; ++i)
         out.push_back(uint8_t(i * 5));
-    std::vector<uint8_t> raw = rawPixels(s);
-    if (s.imageType == 10 && s.depth / 8 > 0)
-        appendRunLength(out, raw, s.depth / 8);
-    else
-        out.insert(out.end(), raw.begin(), raw.end());
-    return out;
+    const Bytes raw = rawPixels(s);
+    return concat({out, s.imageType == 10 && s.depth / 8 > 0 ? tgaRunLength(raw, s.depth / 8) : raw});
 }
 
 int TgaSeeds::writeAll(const std::string& dir)
@@ -105,14 +51,15 @@ int TgaSeeds::writeAll(const std::string& dir)
     int written = 0;
     bool failed = false;
     auto emit = [&](const Shape& s, const char* extra) {
-        bool ok = SeedFile::write(dir + "/" + seedName(s, extra), encode(s));
+        bool ok = writeBytes(dir + "/" + seedName(s, extra), encode(s));
         written += ok ? 1 : 0;
         failed = failed || !ok;
     };
     for (uint8_t type : {2, 3, 10})
         for (uint8_t depth : {8, 16, 24, 32})
             for (bool topFirst : {false, true})
-                emit(Shape{type, depth, 7, 5, topFirst, 0, 0, 0}, "");
+                for (bool rightToLeft : {false, true})
+                    emit(Shape{type, depth, 7, 5, topFirst, 0, 0, 0, 5, rightToLeft}, "");
     emit(Shape{2, 24, 6, 4, false, 9, 4, 24}, "-id-map24");
     emit(Shape{10, 32, 5, 3, true, 255, 256, 24}, "-id-map24-full");
     emit(Shape{2, 16, 4, 4, false, 0, 8, 16}, "-map16");

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-// Small valid TGA files of every image type and depth the reader accepts,
-// with and without image ID and colour map, in both row orders, and
-// run-length streams whose packets cross row ends.
+// Small TGA files of every image type and depth the reader accepts (and of
+// the depths it refuses), with and without image ID and colour map, in every
+// row and pixel order, and run-length streams whose packets cross row ends.
 class TgaSeeds {
 public:
     struct Shape {
@@ -19,7 +19,8 @@ public:
         uint8_t idLength;
         uint16_t colorMapLength;
         uint8_t colorMapEntrySize;
-        unsigned runLength = 5; // equal pixels in a row of the pattern
+        unsigned runLength = 5;   // equal pixels in a row of the pattern
+        bool rightToLeft = false; // descriptor bit 4
     };
 
     // Writes every seed into `dir`, which must exist; returns how many, or -1
@@ -29,12 +30,6 @@ public:
     // A whole file: header, ID, colour map, then the pixel data of `shape`
     // (run-length packets for type 10) made from a fixed pattern.
     static std::vector<uint8_t> encode(const Shape& shape);
-
-    static std::vector<uint8_t> header(const Shape& shape);
-
-private:
-    static std::vector<uint8_t> rawPixels(const Shape& shape);
-    static void appendRunLength(std::vector<uint8_t>& out, const std::vector<uint8_t>& raw, int bytesPerPixel);
 };
 
 #endif

@@ -1,8 +1,6 @@
 #include "TiffSeeds.h"
 
-#include <algorithm>
-#include <tiffio.h>
-#include <vector>
+#include "support/PictureFiles.h"
 
 namespace {
 
@@ -35,51 +33,17 @@ SampleFormat formatOf(TiffSeeds::Layout layout)
     return {3, 8, PHOTOMETRIC_RGB};
 }
 
-void setTags(TIFF* tif, const TiffSeeds::Shape& s, const SampleFormat& f)
-{
-    TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, s.width);
-    TIFFSetField(tif, TIFFTAG_IMAGELENGTH, s.height);
-    TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, f.samples);
-    TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, f.bits);
-    TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, f.photometric);
-    TIFFSetField(tif, TIFFTAG_COMPRESSION, s.compression);
-    TIFFSetField(tif, TIFFTAG_ORIENTATION, s.orientation);
-    TIFFSetField(tif, TIFFTAG_PLANARCONFIG,
-                 s.layout == TiffSeeds::Layout::RgbPlanar ? PLANARCONFIG_SEPARATE : PLANARCONFIG_CONTIG);
-    if (s.predictor)
-        TIFFSetField(tif, TIFFTAG_PREDICTOR, PREDICTOR_HORIZONTAL);
-    if (s.layout == TiffSeeds::Layout::Rgba || s.layout == TiffSeeds::Layout::Rgba16) {
-        uint16_t extra = EXTRASAMPLE_UNASSALPHA;
-        TIFFSetField(tif, TIFFTAG_EXTRASAMPLES, 1, &extra);
-    }
-    if (s.layout == TiffSeeds::Layout::Palette) {
-        static uint16_t red[256], green[256], blue[256];
-        for (int i = 0; i < 256; ++i) {
-            red[i] = uint16_t(i * 257);
-            green[i] = uint16_t((255 - i) * 257);
-            blue[i] = uint16_t((i * 7 % 256) * 257);
-        }
-        TIFFSetField(tif, TIFFTAG_COLORMAP, red, green, blue);
-    }
-    if (s.tileSize) {
-        TIFFSetField(tif, TIFFTAG_TILEWIDTH, s.tileSize);
-        TIFFSetField(tif, TIFFTAG_TILELENGTH, s.tileSize);
-    } else {
-        TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, s.rowsPerStrip ? s.rowsPerStrip : s.height);
-    }
-}
-
 uint8_t patternByte(uint32_t x, uint32_t y, uint32_t sample)
 {
     return uint8_t(x * 23 + y * 13 + sample * 80);
 }
 
 // The bytes of one row of one plane (all samples when contiguous).
-std::vector<uint8_t> rowBytes(const TiffSeeds::Shape& s, const SampleFormat& f, uint32_t y, uint16_t plane)
+Bytes rowBytes(const TiffSeeds::Shape& s, const SampleFormat& f, uint32_t y, uint16_t plane)
 {
     bool separate = s.layout == TiffSeeds::Layout::RgbPlanar;
     uint32_t samplesInRow = separate ? 1 : f.samples;
-    std::vector<uint8_t> row((size_t(s.width) * samplesInRow * f.bits + 7) / 8);
+    Bytes row((size_t(s.width) * samplesInRow * f.bits + 7) / 8);
     if (f.bits == 1) {
         for (uint32_t x = 0; x < s.width; ++x)
             if ((x + y) % 3 == 0)
@@ -94,38 +58,6 @@ std::vector<uint8_t> rowBytes(const TiffSeeds::Shape& s, const SampleFormat& f, 
     return row;
 }
 
-bool writeStrips(TIFF* tif, const TiffSeeds::Shape& s, const SampleFormat& f, uint16_t planes)
-{
-    for (uint16_t plane = 0; plane < planes; ++plane)
-        for (uint32_t y = 0; y < s.height; ++y) {
-            std::vector<uint8_t> row = rowBytes(s, f, y, plane);
-            if (TIFFWriteScanline(tif, row.data(), y, plane) < 0)
-                return false;
-        }
-    return true;
-}
-
-bool writeTiles(TIFF* tif, const TiffSeeds::Shape& s, const SampleFormat& f, uint16_t planes)
-{
-    std::vector<uint8_t> tile(TIFFTileSize(tif));
-    size_t tileRowBytes = TIFFTileRowSize(tif);
-    for (uint16_t plane = 0; plane < planes; ++plane)
-        for (uint32_t ty = 0; ty < s.height; ty += s.tileSize)
-            for (uint32_t tx = 0; tx < s.width; tx += s.tileSize) {
-                std::fill(tile.begin(), tile.end(), 0);
-                for (uint32_t y = ty; y < ty + s.tileSize && y < s.height; ++y) {
-                    std::vector<uint8_t> row = rowBytes(s, f, y, plane);
-                    size_t offset = size_t(tx) * row.size() / s.width;
-                    size_t count = std::min(tileRowBytes, row.size() - offset);
-                    std::copy(row.begin() + offset, row.begin() + offset + count,
-                              tile.begin() + (y - ty) * tileRowBytes);
-                }
-                if (TIFFWriteTile(tif, tile.data(), tx, ty, 0, plane) < 0)
-                    return false;
-            }
-    return true;
-}
-
 std::string seedName(const TiffSeeds::Shape& s, int index)
 {
     static const char* const layouts[] = {"rgb",    "rgba",    "rgb-planar", "grey8",
@@ -138,19 +70,31 @@ std::string seedName(const TiffSeeds::Shape& s, int index)
 
 bool TiffSeeds::write(const std::string& path, const Shape& s)
 {
-    TIFF* tif = TIFFOpen(path.c_str(), s.mode);
-    if (!tif)
-        return false;
-    SampleFormat f = formatOf(s.layout);
-    uint16_t planes = s.layout == Layout::RgbPlanar ? f.samples : 1;
-    bool ok = true;
-    for (int page = 0; page < s.pages && ok; ++page) {
-        setTags(tif, s, f);
-        ok = s.tileSize ? writeTiles(tif, s, f, planes) : writeStrips(tif, s, f, planes);
-        ok = ok && TIFFWriteDirectory(tif);
-    }
-    TIFFClose(tif);
-    return ok;
+    const SampleFormat f = formatOf(s.layout);
+    TiffPage page;
+    page.width = s.width;
+    page.height = s.height;
+    page.samples = f.samples;
+    page.bits = f.bits;
+    page.photometric = f.photometric;
+    page.compression = s.compression;
+    page.predictor = s.predictor ? PREDICTOR_HORIZONTAL : PREDICTOR_NONE;
+    page.orientation = s.orientation;
+    page.planar = s.layout == Layout::RgbPlanar;
+    page.rowsPerStrip = s.rowsPerStrip;
+    page.tileSize = s.tileSize;
+    if (s.layout == Layout::Rgba || s.layout == Layout::Rgba16)
+        page.extraSamples = {EXTRASAMPLE_UNASSALPHA};
+    if (s.layout == Layout::Palette)
+        for (int table = 0; table < 3; ++table)
+            for (int i = 0; i < 256; ++i)
+                page.colourMap.push_back(uint16_t((table == 0 ? i : table == 1 ? 255 - i : i * 7 % 256) * 257));
+    for (uint16_t plane = 0; plane < (page.planar ? f.samples : 1); ++plane)
+        for (uint32_t y = 0; y < s.height; ++y) {
+            const Bytes row = rowBytes(s, f, y, plane);
+            page.data.insert(page.data.end(), row.begin(), row.end());
+        }
+    return writeTiff(path, std::vector<TiffPage>(size_t(s.pages), page), s.mode);
 }
 
 int TiffSeeds::writeAll(const std::string& dir)
