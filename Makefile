@@ -43,10 +43,11 @@ run: deps
 	  { tail -n 40 $(BUILD)/make-run.log; exit 1; }
 	cd assets && $(abspath $(BUILD))/demo/qorx-demo $(ARGS)
 
-# A folder of their own, so that the benchmarks never change $(BUILD).
+# A folder of their own, so that the benchmarks never change $(BUILD); only
+# the benchmark programs are built there.
 bench: deps
 	cmake -S . -B $(BENCH_BUILD) $(CMAKE_FLAGS) -DQORX_BENCH=ON
-	cmake --build $(BENCH_BUILD) -j $(JOBS)
+	cmake --build $(BENCH_BUILD) --target qorx-benchmarks -j $(JOBS)
 	scripts/run-benchmarks $(BENCH_BUILD)
 
 # The programs, the presentation's files, the library and its CMake and
