@@ -235,8 +235,8 @@ int recordFrames(const DemoOptions& options, const AssetFolder& assets, const st
     Keyboard keyboard;
     Pictures pictures;
     FrameRecorder recorder;
-    window.setHidden();
-    if (window.registerClass() != 0 || window.open(ScreenWidth, ScreenHeight, ScreenBits, "qorx recording") != 0)
+    if (window.registerClass() != 0 || window.setHidden() != 0 ||
+        window.open(ScreenWidth, ScreenHeight, ScreenBits, "qorx recording") != 0)
         return recordingFailed("cannot open an OpenGL window to draw in");
     window.framePacer.enabled = false;
     bool ready = recorder.start(folder, ScreenWidth, ScreenHeight, options.frames);
@@ -285,8 +285,11 @@ int recordDemo(const DemoOptions& options, const AssetFolder& assets)
         folder = VideoEncoder::makeScratchFolder();
         if (folder.empty())
             return recordingFailed("cannot make a temporary folder for the frames");
-        if (!VideoEncoder::quotable(folder) || !VideoEncoder::available(folder)) {
+        const bool quotable = VideoEncoder::quotable(folder);
+        if (!quotable || !VideoEncoder::available(folder)) {
             std::filesystem::remove_all(folder, error);
+            if (!quotable)
+                return recordingFailed("cannot hand the temporary folder " + folder + " to ffmpeg");
             return recordingFailed("--record FILE.mp4 needs ffmpeg, which is not on the PATH; "
                                    "--record DIR writes the frames and the sound instead");
         }

@@ -205,7 +205,6 @@ int32_t GlWindow::registerClass()
     if (RegisterClassA(&windowClass) == 0)
         return 1;
     fullscreen = false;
-    hidden = false;
     classNotRegistered = false;
     glContext = NULL;
     isOpen = false;

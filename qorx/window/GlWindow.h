@@ -20,7 +20,8 @@ public:
     int32_t registerClass();
     int32_t setFullscreen();
     // The next open leaves the window hidden, without the focus: a context for
-    // drawing off-screen. Meant for windowed windows; undone by registerClass.
+    // drawing off-screen. Meant for windowed windows; before or after
+    // registerClass alike.
     int32_t setHidden();
     int32_t open(int32_t width, int32_t height, int32_t colorBits, const char* title);
     int32_t close();

@@ -10,6 +10,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <cstring>
@@ -415,6 +416,28 @@ TEST(Presentation, WindowedItIsTheSamePresentationInAnOverlappedWindowWithTheDis
             expected.push_back(call);
     }
     EXPECT_THAT(windowed, ElementsAreArray(expected));
+}
+
+// A recording needs framebuffer objects, which the fake's OpenGL 1.1 lacks:
+// it says so and ends with 1, no box shown, the hidden window taken down,
+// after the sound of the stretch is written.
+TEST(Presentation, ARecordingWithoutFramebufferObjectsEndsWithOneAndNoBox)
+{
+    Stage stage;
+    std::ofstream(stage.dir / "larkspin.mp3", std::ios::trunc) << "not an MP3";
+    const std::string command = "--record \"" + (stage.dir / "rec ording").string() + "\" --frames 3";
+    const std::vector<std::string> calls = texts(stage.run(
+        1, [] {}, command.c_str()));
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "ShowWindow(hwnd1, 5)"), 0);
+    EXPECT_EQ(std::count_if(calls.begin(), calls.end(),
+                            [](const std::string& call) {
+                                return call.rfind("MessageBoxA", 0) == 0 || call.rfind("FSOUND_", 0) == 0 ||
+                                       call.rfind("ChangeDisplaySettingsA", 0) == 0;
+                            }),
+              0);
+    EXPECT_EQ(calls.back(), "UnregisterClassA(the Morrowgate accelerated library, instance)");
+    EXPECT_EQ(fs::file_size(stage.dir / "rec ording" / "soundtrack.wav"), 44u + 3 * 735 * 4) << "silence";
+    EXPECT_FALSE(fs::exists(stage.dir / "rec ording" / "frame-000001.png"));
 }
 
 // --help and a bad command line are answered before anything else happens.

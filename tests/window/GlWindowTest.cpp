@@ -179,8 +179,8 @@ TEST(GlWindowOpen, AHiddenOpenMakesTheSameContextButNeitherShowsNorFocusesTheWin
 {
     inFreshProcess([] {
         GlWindow window;
-        ASSERT_EQ(window.registerClass(), 0);
         window.setHidden();
+        ASSERT_EQ(window.registerClass(), 0);
         ASSERT_EQ(window.open(800, 600, 16, title), 0);
         EXPECT_EQ(fake::count("ShowWindow") + fake::count("SetForegroundWindow") + fake::count("SetFocus"), 0u);
         EXPECT_FALSE(fake::windowVisible(window.windowHandle));
