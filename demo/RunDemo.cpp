@@ -302,8 +302,8 @@ int recordDemo(const DemoOptions& options, const AssetFolder& assets)
     if (video)
         std::filesystem::remove_all(folder, error);
     if (result == 0)
-        std::printf("qorx-demo: recorded %d frames (%.3f s) into %s\n", static_cast<int>(options.frames),
-                    options.frames / double(FramesPerSecond), target.c_str());
+        std::printf("qorx-demo: recorded %d frame%s (%.3f s) into %s\n", static_cast<int>(options.frames),
+                    options.frames == 1 ? "" : "s", options.frames / double(FramesPerSecond), target.c_str());
     return result;
 }
 
