@@ -4,10 +4,15 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 WINDOWS_BUILD ?= build-windows
+BENCH_BUILD ?= build-bench
+INSTALL_BUILD ?= build-install
 FUZZ_SECONDS ?= 60
+PREFIX     ?= /usr/local
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# Options for qorx-demo under `make run`, e.g. ARGS=--windowed.
+ARGS       ?=
 
-.PHONY: all deps build build-asan test run bench fuzz windows clean
+.PHONY: all deps build build-asan test run bench install fuzz windows clean
 
 all: build
 
@@ -29,13 +34,29 @@ test: build build-asan windows
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  ctest --output-on-failure -j $(JOBS)
 
-run: build
-	cd assets && ../$(BUILD)/demo/qorx-demo
+# Only the presentation and what it links; the build's output goes to a log,
+# shown when the build fails.
+run: deps
+	@echo "make run: building qorx-demo in $(BUILD)/ (log: $(BUILD)/make-run.log)"
+	@mkdir -p $(BUILD)
+	@{ cmake -S . -B $(BUILD) $(CMAKE_FLAGS) --log-level=WARNING && \
+	  cmake --build $(BUILD) --target qorx-demo -j $(JOBS); } > $(BUILD)/make-run.log 2>&1 || \
+	  { tail -n 40 $(BUILD)/make-run.log; exit 1; }
+	cd assets && $(abspath $(BUILD))/demo/qorx-demo $(ARGS)
 
+# A folder of their own, so that the benchmarks never change $(BUILD); only
+# the benchmark programs are built there.
 bench: deps
-	cmake -S . -B $(BUILD) $(CMAKE_FLAGS) -DQORX_BENCH=ON
-	cmake --build $(BUILD) -j $(JOBS)
-	scripts/run-benchmarks $(BUILD)
+	cmake -S . -B $(BENCH_BUILD) $(CMAKE_FLAGS) -DQORX_BENCH=ON
+	cmake --build $(BENCH_BUILD) --target qorx-benchmarks -j $(JOBS)
+	scripts/run-benchmarks $(BENCH_BUILD)
+
+# The programs, the presentation's files, the library and its CMake and
+# pkg-config files under $(PREFIX), built without the tests.
+install: deps
+	cmake -S . -B $(INSTALL_BUILD) $(CMAKE_FLAGS) -DQORX_TESTS=OFF -DCMAKE_INSTALL_PREFIX=$(PREFIX) --log-level=WARNING
+	cmake --build $(INSTALL_BUILD) -j $(JOBS)
+	cmake --install $(INSTALL_BUILD)
 
 # Cross-built with mingw-w64 against libraries built once from Debian's
 # source packages (kept in ~/.cache/qorx-windows); the result is
@@ -53,4 +74,4 @@ fuzz: deps
 	scripts/run-fuzzers $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(WINDOWS_BUILD) dist
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(BENCH_BUILD) $(INSTALL_BUILD) $(WINDOWS_BUILD) dist

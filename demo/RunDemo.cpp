@@ -1,5 +1,11 @@
 #include "demo/RunDemo.h"
 
+#include "demo/AssetFolder.h"
+#include "demo/CommandLine.h"
+#include "demo/DemoOptions.h"
+#include "demo/FrameRecorder.h"
+#include "demo/VideoEncoder.h"
+#include "demo/WavFile.h"
 #include "qorx/image/Texture.h"
 #include "qorx/window/ErrorReporter.h"
 #include "qorx/window/GlWindow.h"
@@ -9,8 +15,16 @@
 
 #include <GL/gl.h>
 #include <fmod.h>
+#include <fsound_decode.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <system_error>
+#include <vector>
 
 // The clock and the speed are stored as floats but every formula is worked out
 // in double precision from the stored values, and rounded to float only where
@@ -22,6 +36,12 @@ const int32_t EscapeKey = 27;
 const int32_t ScreenWidth = 800;
 const int32_t ScreenHeight = 600;
 const int32_t ScreenBits = 16;
+const int32_t FramesPerSecond = 60;
+const int RecordingFailed = 1;
+const int UsageError = 2;
+// A silent recording's sample rate, the soundtrack's own.
+const int SilentRate = 44100;
+const uint32_t SoundBlockFrames = 1 << 14;
 
 // What differs from scene to scene once its entry actions have run.
 struct SceneRules {
@@ -71,10 +91,12 @@ void presentFrame(const SceneRules& rules, GlWindow& window)
 }
 
 // The key-state table changes only inside present(), so once Escape is seen
-// the scenes after this one end before drawing anything.
-void runScene(const SceneRules& rules, float& clock, float& speed, GlWindow& window, const Keyboard& keyboard)
+// the scenes after this one end before drawing anything. A recording takes
+// each frame as drawn, before the swap, and ends the scenes once it has all.
+void runScene(const SceneRules& rules, float& clock, float& speed, GlWindow& window, const Keyboard& keyboard,
+              FrameRecorder* recorder)
 {
-    while (!keyboard.isDown(EscapeKey)) {
+    while (!keyboard.isDown(EscapeKey) && !(recorder != nullptr && recorder->finished())) {
         const double c = clock;
         if (rules.endsByClock && !(c * -23 < rules.endBound))
             return;
@@ -82,10 +104,38 @@ void runScene(const SceneRules& rules, float& clock, float& speed, GlWindow& win
         const float opacity = static_cast<float>((c - rules.opacityOrigin) * rules.opacityFactor);
         window.clear();
         drawQuad(clock, opacity);
+        if (recorder != nullptr)
+            recorder->capture();
         presentFrame(rules, window);
         clock = static_cast<float>(c - (static_cast<double>(speed) + rules.step));
         speed = static_cast<float>(static_cast<double>(speed) + rules.growth);
     }
+}
+
+// The three pictures in the order they are loaded and shown.
+struct Pictures {
+    Texture stormledge;
+    Texture mirk;
+    Texture fin;
+};
+
+void runScenes(Pictures& pictures, GlWindow& window, const Keyboard& keyboard, FrameRecorder* recorder)
+{
+    float speed = 0;
+    float clock = 0;
+    glBindTexture(GL_TEXTURE_2D, pictures.stormledge.id);
+    glEnable(GL_BLEND);
+
+    runScene(StormScene, clock, speed, window, keyboard, recorder);
+
+    glBindTexture(GL_TEXTURE_2D, pictures.mirk.id);
+    clock = 1;
+    glDisable(GL_CULL_FACE);
+    runScene(MirkScene, clock, speed, window, keyboard, recorder);
+
+    glBindTexture(GL_TEXTURE_2D, pictures.fin.id);
+    clock = 0;
+    runScene(FinScene, clock, speed, window, keyboard, recorder);
 }
 
 void startSound()
@@ -95,66 +145,190 @@ void startSound()
     FSOUND_Init(44000, 64, 0);
 }
 
-void openWindow(GlWindow& window, ErrorReporter& errorReporter)
+void openWindow(GlWindow& window, ErrorReporter& errorReporter, bool windowed)
 {
     if (window.registerClass())
         errorReporter.fatalError("Error inicializando libreria");
-    window.setFullscreen();
+    if (!windowed)
+        window.setFullscreen();
     if (window.open(ScreenWidth, ScreenHeight, ScreenBits, "hola! gl abierta!"))
         errorReporter.fatalError("Error iniciando modo de video");
 }
 
 // The display mode is given back before the box is shown, so the message
 // appears on the user's own desktop.
-void loadTexture(Texture& texture, const char* path, GlWindow& window, ErrorReporter& errorReporter)
+void loadTexture(Texture& texture, const std::string& path, GlWindow& window, ErrorReporter& errorReporter)
 {
     texture.setMipmaps(true);
-    if (!texture.load(path)) {
+    if (!texture.load(path.c_str())) {
         window.shutdown();
         errorReporter.fatalError("Error cargando la textura");
     }
 }
 
 // A missing or unplayable soundtrack leaves the presentation silent.
-void startMusic()
+void startMusic(const std::string& path)
 {
-    FSOUND_STREAM* stream = FSOUND_Stream_OpenMpeg("larkspin.mp3", 43);
+    FSOUND_STREAM* stream = FSOUND_Stream_OpenMpeg(path.c_str(), 43);
     FSOUND_Stream_Play(-1, stream);
 }
 
-} // namespace
-
-int runDemo()
+int showDemo(const DemoOptions& options, const AssetFolder& assets)
 {
     GlWindow window;
     Keyboard keyboard;
     ErrorReporter errorReporter;
-    Texture stormledge;
-    Texture mirk;
-    Texture fin;
-    float speed = 0;
-    float clock = 0;
+    Pictures pictures;
 
     startSound();
-    openWindow(window, errorReporter);
-    loadTexture(stormledge, "stormledge.jpg", window, errorReporter);
-    loadTexture(mirk, "mirk.jpg", window, errorReporter);
-    loadTexture(fin, "fin.jpg", window, errorReporter);
-    startMusic();
-    glBindTexture(GL_TEXTURE_2D, stormledge.id);
-    glEnable(GL_BLEND);
-
-    runScene(StormScene, clock, speed, window, keyboard);
-
-    glBindTexture(GL_TEXTURE_2D, mirk.id);
-    clock = 1;
-    glDisable(GL_CULL_FACE);
-    runScene(MirkScene, clock, speed, window, keyboard);
-
-    glBindTexture(GL_TEXTURE_2D, fin.id);
-    clock = 0;
-    runScene(FinScene, clock, speed, window, keyboard);
-
+    openWindow(window, errorReporter, options.windowed);
+    loadTexture(pictures.stormledge, assets.path(AssetFolder::Pictures[0]), window, errorReporter);
+    loadTexture(pictures.mirk, assets.path(AssetFolder::Pictures[1]), window, errorReporter);
+    loadTexture(pictures.fin, assets.path(AssetFolder::Pictures[2]), window, errorReporter);
+    startMusic(assets.path(AssetFolder::Soundtrack));
+    runScenes(pictures, window, keyboard, nullptr);
     window.shutdown();
     return 0;
+}
+
+int recordingFailed(const std::string& problem)
+{
+    std::fprintf(stderr, "qorx-demo: %s\n", problem.c_str());
+    return RecordingFailed;
+}
+
+// The sound of the first `frames` frames, from the start of the soundtrack
+// as the presentation starts it, looping as it loops. Without a playable
+// soundtrack the presentation is silent, and so is its recording.
+bool writeSoundtrack(const std::string& mp3, const std::string& wav, int32_t frames)
+{
+    int rate = SilentRate;
+    FSOUND_DECODER* decoder = FSOUND_Decoder_OpenMpeg(mp3.c_str(), &rate);
+    if (decoder == nullptr) {
+        std::error_code error;
+        std::fprintf(stderr, "qorx-demo: %s: %s; the recording is silent\n", mp3.c_str(),
+                     std::filesystem::exists(mp3, error) ? "not a playable MP3 file" : "no such file");
+    }
+    const uint64_t total = (uint64_t(frames) * uint64_t(rate) + FramesPerSecond / 2) / FramesPerSecond;
+    WavFile file;
+    bool written = file.open(wav, rate, static_cast<uint32_t>(total));
+    std::vector<int16_t> block(2 * SoundBlockFrames);
+    for (uint64_t done = 0; written && done < total; done += SoundBlockFrames) {
+        const unsigned int wanted = static_cast<unsigned int>(std::min<uint64_t>(SoundBlockFrames, total - done));
+        const unsigned int decoded =
+            decoder != nullptr ? FSOUND_Decoder_Read(decoder, reinterpret_cast<short*>(block.data()), wanted) : 0;
+        std::fill(block.begin() + 2 * decoded, block.begin() + 2 * wanted, 0);
+        written = file.append(block.data(), wanted);
+    }
+    FSOUND_Decoder_Close(decoder);
+    return file.close() && written;
+}
+
+// Draws the first `frames` frames into `folder`, in a hidden window without
+// the 60-a-second cap, after the sound of that stretch.
+int recordFrames(const DemoOptions& options, const AssetFolder& assets, const std::string& folder)
+{
+    const std::string wav = (std::filesystem::path(folder) / VideoEncoder::SoundFile).string();
+    if (!writeSoundtrack(assets.path(AssetFolder::Soundtrack), wav, options.frames))
+        return recordingFailed("cannot write " + wav);
+    GlWindow window;
+    Keyboard keyboard;
+    Pictures pictures;
+    FrameRecorder recorder;
+    if (window.registerClass() != 0 || window.setHidden() != 0 ||
+        window.open(ScreenWidth, ScreenHeight, ScreenBits, "qorx recording") != 0)
+        return recordingFailed("cannot open an OpenGL window to draw in");
+    window.framePacer.enabled = false;
+    bool ready = recorder.start(folder, ScreenWidth, ScreenHeight, options.frames);
+    std::string problem = recorder.problem;
+    Texture* const textures[] = {&pictures.stormledge, &pictures.mirk, &pictures.fin};
+    for (size_t index = 0; index < 3; ++index) {
+        const std::string path = assets.path(AssetFolder::Pictures[index]);
+        textures[index]->setMipmaps(true);
+        if (ready && !textures[index]->load(path.c_str())) {
+            ready = false;
+            problem = "cannot load " + path;
+        }
+    }
+    if (ready)
+        runScenes(pictures, window, keyboard, &recorder);
+    recorder.stop();
+    window.shutdown();
+    if (!ready)
+        return recordingFailed(problem);
+    if (recorder.captured < options.frames)
+        return recordingFailed(recorder.problem);
+    return 0;
+}
+
+bool isVideo(const std::string& target)
+{
+    const size_t size = target.size();
+    if (size <= 4 || target[size - 4] != '.')
+        return false;
+    std::string suffix;
+    for (size_t i = size - 3; i < size; ++i)
+        suffix += static_cast<char>(std::tolower(static_cast<unsigned char>(target[i])));
+    return suffix == "mp4";
+}
+
+// A video is recorded into a scratch folder first, which goes afterwards.
+int recordDemo(const DemoOptions& options, const AssetFolder& assets)
+{
+    const std::string& target = options.recordTarget;
+    const bool video = isVideo(target);
+    std::string folder = target;
+    std::error_code error;
+    if (video) {
+        if (!VideoEncoder::quotable(target))
+            return recordingFailed("cannot hand " + target + " to ffmpeg: a name with \" $ ` or % in it");
+        folder = VideoEncoder::makeScratchFolder();
+        if (folder.empty())
+            return recordingFailed("cannot make a temporary folder for the frames");
+        const bool quotable = VideoEncoder::quotable(folder);
+        if (!quotable || !VideoEncoder::available(folder)) {
+            std::filesystem::remove_all(folder, error);
+            if (!quotable)
+                return recordingFailed("cannot hand the temporary folder " + folder + " to ffmpeg");
+            return recordingFailed("--record FILE.mp4 needs ffmpeg, which is not on the PATH; "
+                                   "--record DIR writes the frames and the sound instead");
+        }
+    } else if (!std::filesystem::create_directories(folder, error) && !std::filesystem::is_directory(folder, error)) {
+        return recordingFailed("cannot make the folder " + folder + (error ? ": " + error.message() : ""));
+    }
+    int result = recordFrames(options, assets, folder);
+    if (result == 0 && video && !VideoEncoder::encode(folder, target))
+        result = recordingFailed("ffmpeg could not make " + target);
+    if (video)
+        std::filesystem::remove_all(folder, error);
+    if (result == 0)
+        std::printf("qorx-demo: recorded %d frame%s (%.3f s) into %s\n", static_cast<int>(options.frames),
+                    options.frames == 1 ? "" : "s", options.frames / double(FramesPerSecond), target.c_str());
+    return result;
+}
+
+} // namespace
+
+int runDemo(const char* commandLine)
+{
+    const DemoOptions options = DemoOptions::parse(CommandLine(commandLine).arguments());
+    if (options.action == DemoOptions::Help) {
+        std::fputs(DemoOptions::helpText(), stdout);
+        const std::string data = AssetFolder::installedDataFolder();
+        if (!data.empty())
+            std::printf("\nThe installed data folder: %s\n", data.c_str());
+        return 0;
+    }
+    if (options.action == DemoOptions::UsageError) {
+        std::fprintf(stderr, "qorx-demo: %s\nTry 'qorx-demo --help'.\n", options.problem.c_str());
+        return UsageError;
+    }
+    AssetFolder assets;
+    if (!assets.locate(options.assetsFolder)) {
+        std::fprintf(stderr, "qorx-demo: %s\n", assets.problem.c_str());
+        if (options.action == DemoOptions::Record)
+            return RecordingFailed;
+        ErrorReporter().fatalError("Error cargando la textura");
+    }
+    return options.action == DemoOptions::Record ? recordDemo(options, assets) : showDemo(options, assets);
 }

@@ -2,8 +2,9 @@
 
 #include <windows.h>
 
-// The presentation has no command line and nothing to configure.
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+// The options come in the command line, on Windows and with the Linux layer
+// alike (demo/DemoOptions.h).
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int)
 {
-    return runDemo();
+    return runDemo(commandLine);
 }

@@ -1,9 +1,10 @@
 # The presentation and Texture against the recording fakes (no display).
 qorx_add_test(qorx_demo_tests
+  ${CMAKE_CURRENT_SOURCE_DIR}/demo/OptionsTest.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/demo/PresentationTest.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/demo/TextureTest.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/demo/TestImages.cpp)
-target_link_libraries(qorx_demo_tests PRIVATE qorx_demo qorx_texture qorx_fake_platform qorx_test_support)
+target_link_libraries(qorx_demo_tests PRIVATE qorx_demo qorx_texture qorx_fake_platform qorx_fsound_decode qorx_test_support)
 
 # The real program with the bundled files, on a private X server of the
 # program's own screen size, where its full-screen window is exactly 800 x 600.
@@ -15,4 +16,16 @@ if(TARGET qorx-demo)
     QORX_DEMO_PROGRAM="$<TARGET_FILE:qorx-demo>"
     QORX_ASSETS_DIR="${PROJECT_SOURCE_DIR}/assets")
   add_dependencies(qorx_demo_display_tests qorx-demo)
+endif()
+
+# The real program recording itself, its frames read back with libpng and
+# compared with the bundled pictures as our JPEG reader decodes them.
+if(TARGET qorx-demo)
+  find_package(PNG REQUIRED)
+  qorx_add_display_test(qorx_demo_recording_tests SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/demo/RecordingTest.cpp)
+  target_link_libraries(qorx_demo_recording_tests PRIVATE qorx_image PNG::PNG)
+  target_compile_definitions(qorx_demo_recording_tests PRIVATE
+    QORX_DEMO_PROGRAM="$<TARGET_FILE:qorx-demo>"
+    QORX_ASSETS_DIR="${PROJECT_SOURCE_DIR}/assets")
+  add_dependencies(qorx_demo_recording_tests qorx-demo)
 endif()

@@ -178,7 +178,7 @@ bool unregisterClass(GlWindow& window)
 // registration failed or was refused can still be destroyed safely.
 GlWindow::GlWindow()
     : width(0), height(0), deviceContext(NULL), windowHandle(NULL), isOpen(false), glContext(NULL), depthBits(16),
-      fullscreen(false), instance(NULL), viewport{0, 0, 0, 0}
+      fullscreen(false), hidden(false), instance(NULL), viewport{0, 0, 0, 0}
 {
 }
 
@@ -215,6 +215,12 @@ int32_t GlWindow::registerClass()
 int32_t GlWindow::setFullscreen()
 {
     fullscreen = true;
+    return 0;
+}
+
+int32_t GlWindow::setHidden()
+{
+    hidden = true;
     return 0;
 }
 
@@ -259,9 +265,11 @@ int32_t GlWindow::open(int32_t clientWidth, int32_t clientHeight, int32_t colorB
     if (!wglMakeCurrent(deviceContext, glContext))
         return abandonOpen(*this, MakeCurrentStep);
     askForVsync();
-    ShowWindow(windowHandle, SW_SHOW);
-    SetForegroundWindow(windowHandle);
-    SetFocus(windowHandle);
+    if (!hidden) {
+        ShowWindow(windowHandle, SW_SHOW);
+        SetForegroundWindow(windowHandle);
+        SetFocus(windowHandle);
+    }
     viewport = Letterbox::fit(clientWidth, clientHeight, windowWidth, windowHeight);
     setFixedGlState(clientWidth, clientHeight, viewport, windowHeight);
     width = clientWidth;

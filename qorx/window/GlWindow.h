@@ -19,6 +19,10 @@ public:
 
     int32_t registerClass();
     int32_t setFullscreen();
+    // The next open leaves the window hidden, without the focus: a context for
+    // drawing off-screen. Meant for windowed windows; before or after
+    // registerClass alike.
+    int32_t setHidden();
     int32_t open(int32_t width, int32_t height, int32_t colorBits, const char* title);
     int32_t close();
     int32_t shutdown();
@@ -33,6 +37,7 @@ public:
     HGLRC glContext;
     int32_t depthBits;
     bool fullscreen;
+    bool hidden;
     HINSTANCE instance;
     // Where the width x height picture lands in the window: all of it, unless
     // a full-screen window stayed at a desktop mode of another size, where it

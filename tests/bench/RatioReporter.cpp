@@ -1,6 +1,22 @@
 #include "RatioReporter.h"
 
 #include <cstdio>
+#include <sstream>
+#include <string>
+
+bool RatioReporter::ReportContext(const Context& context)
+{
+    std::ostream& errors = GetErrorStream();
+    std::ostringstream captured;
+    SetErrorStream(&captured);
+    const bool result = ConsoleReporter::ReportContext(context);
+    SetErrorStream(&errors);
+    std::istringstream lines(captured.str());
+    for (std::string line; std::getline(lines, line);)
+        if (line.find("Library was built as DEBUG") == std::string::npos)
+            errors << line << '\n';
+    return result;
+}
 
 void RatioReporter::ReportRuns(const std::vector<Run>& runs)
 {
@@ -9,8 +25,12 @@ void RatioReporter::ReportRuns(const std::vector<Run>& runs)
         const std::string& name = run.run_name.function_name;
         if (run.error_occurred)
             continue;
+        const auto cpuWithChildren = run.counters.find("cpu_ms");
+        const double cpu = cpuWithChildren == run.counters.end()
+                               ? run.GetAdjustedCPUTime()
+                               : cpuWithChildren->second.value * 1e-3 * benchmark::GetTimeUnitMultiplier(run.time_unit);
         if (run.run_type == Run::RT_Aggregate ? run.aggregate_name == "median" : !medians.count(name))
-            medians[name] = {run.GetAdjustedRealTime(), run.GetAdjustedCPUTime()};
+            medians[name] = {run.GetAdjustedRealTime(), cpu};
     }
 }
 

@@ -10,6 +10,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <cstring>
@@ -99,7 +100,7 @@ public:
 
     // Runs the presentation in a child inside the stage and returns the
     // child's call log; `prepare` runs in the child first (a swap hook...).
-    Log run(int expectedExitCode, const std::function<void()>& prepare)
+    Log run(int expectedExitCode, const std::function<void()>& prepare, const char* commandLine = "")
     {
         const fs::path log = dir / "calls.log";
         std::strncpy(logPath, log.c_str(), sizeof logPath - 1);
@@ -110,7 +111,7 @@ public:
                 fake::reset();
                 prepare();
                 std::atexit(writeLogAtExit);
-                std::exit(runDemo());
+                std::exit(runDemo(commandLine));
             },
             ::testing::ExitedWithCode(expectedExitCode), "");
         fs::current_path(home);
@@ -361,10 +362,10 @@ TEST(Presentation, AMissingSoundtrackChangesNothingElse)
         }
 }
 
-TEST(Presentation, AMissingPictureShutsTheWindowDownThenShowsTheErrorAndExitsWithMinusOne)
+TEST(Presentation, APictureThatDoesNotLoadShutsTheWindowDownThenShowsTheErrorAndExitsWithMinusOne)
 {
     Stage stage;
-    stage.remove("mirk.jpg");
+    std::ofstream(stage.dir / "mirk.jpg", std::ios::trunc) << "not a picture";
     const fs::path home = fs::current_path();
     fs::current_path(stage.dir);
     // The log goes to stderr at exit, after the fake's own line for the box.
@@ -375,7 +376,7 @@ TEST(Presentation, AMissingPictureShutsTheWindowDownThenShowsTheErrorAndExitsWit
                 for (const std::string& text : fake::texts())
                     std::fprintf(stderr, "%s\n", text.c_str());
             });
-            runDemo();
+            runDemo("");
         },
         ::testing::ExitedWithCode(255),
         "MessageBoxA: \\[Qorx - ERROR!\\] Error cargando la textura \\(owner NULL, flags 0x30\\).*"
@@ -384,6 +385,70 @@ TEST(Presentation, AMissingPictureShutsTheWindowDownThenShowsTheErrorAndExitsWit
         "UnregisterClassA\\(the Morrowgate accelerated library, instance\\)\n"
         "MessageBoxA\\(NULL, Error cargando la textura, Qorx - ERROR!, 0x30\\)\n$");
     fs::current_path(home);
+}
+
+// Nowhere to find the pictures: the places looked in, then the same box and
+// exit code, before any window is opened.
+TEST(Presentation, MissingPicturesAreReportedWithThePlacesLookedInBeforeAnyWindow)
+{
+    Stage stage;
+    stage.remove("mirk.jpg");
+    const Log log = stage.run(255, [&] { fake::setModuleFileName((stage.dir / "bin/qorx-demo").string()); });
+    EXPECT_THAT(texts(log), ElementsAre("MessageBoxA(NULL, Error cargando la textura, Qorx - ERROR!, 0x30)"));
+}
+
+TEST(Presentation, WindowedItIsTheSamePresentationInAnOverlappedWindowWithTheDisplayLeftAlone)
+{
+    Stage stage;
+    const std::vector<std::string> fullscreen = texts(stage.run(0, [] { pressEscapeAt(3); }));
+    const std::vector<std::string> windowed = texts(stage.run(
+        0, [] { pressEscapeAt(3); }, "--windowed"));
+    std::vector<std::string> expected;
+    for (const std::string& call : fullscreen) {
+        if (call.rfind("ChangeDisplaySettingsA", 0) == 0 || call.rfind("ShowCursor", 0) == 0)
+            continue;
+        if (call.rfind("AdjustWindowRectEx", 0) == 0)
+            expected.push_back("AdjustWindowRectEx(0xcf0000, FALSE, 0x40100)");
+        else if (call.rfind("CreateWindowExA", 0) == 0)
+            expected.push_back("CreateWindowExA(0x40100, the Morrowgate accelerated library, hola! gl abierta!, "
+                               "0x6cf0000, -2147483648, -2147483648, 816, 639, NULL, NULL, instance, NULL)");
+        else
+            expected.push_back(call);
+    }
+    EXPECT_THAT(windowed, ElementsAreArray(expected));
+}
+
+// A recording needs framebuffer objects, which the fake's OpenGL 1.1 lacks:
+// it says so and ends with 1, no box shown, the hidden window taken down,
+// after the sound of the stretch is written.
+TEST(Presentation, ARecordingWithoutFramebufferObjectsEndsWithOneAndNoBox)
+{
+    Stage stage;
+    std::ofstream(stage.dir / "larkspin.mp3", std::ios::trunc) << "not an MP3";
+    const std::string command = "--record \"" + (stage.dir / "rec ording").string() + "\" --frames 3";
+    const std::vector<std::string> calls = texts(stage.run(
+        1, [] {}, command.c_str()));
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "ShowWindow(hwnd1, 5)"), 0);
+    EXPECT_EQ(std::count_if(calls.begin(), calls.end(),
+                            [](const std::string& call) {
+                                return call.rfind("MessageBoxA", 0) == 0 || call.rfind("FSOUND_", 0) == 0 ||
+                                       call.rfind("ChangeDisplaySettingsA", 0) == 0;
+                            }),
+              0);
+    EXPECT_EQ(calls.back(), "UnregisterClassA(the Morrowgate accelerated library, instance)");
+    EXPECT_EQ(fs::file_size(stage.dir / "rec ording" / "soundtrack.wav"), 44u + 3 * 735 * 4) << "silence";
+    EXPECT_FALSE(fs::exists(stage.dir / "rec ording" / "frame-000001.png"));
+}
+
+// --help and a bad command line are answered before anything else happens.
+TEST(Presentation, HelpAndUsageErrorsTouchNothing)
+{
+    Stage stage;
+    const auto quiet = [] { std::freopen("/dev/null", "w", stdout); };
+    EXPECT_THAT(texts(stage.run(0, quiet, "--help")), ElementsAre());
+    EXPECT_THAT(texts(stage.run(2, quiet, "--windowed --bogus")), ElementsAre());
+    EXPECT_EXIT(std::exit(runDemo("\"--frames\" 3")), ::testing::ExitedWithCode(2),
+                "^qorx-demo: --frames goes with --record\nTry 'qorx-demo --help'.\n$");
 }
 
 } // namespace

@@ -193,6 +193,10 @@ struct Upload {
 };
 const std::vector<Upload>& uploads();
 
+// The program's path as GetModuleFileNameA gives it; empty for the test
+// program's own. Kept across reset().
+void setModuleFileName(const std::string& path);
+
 } // namespace fake
 
 #endif

@@ -175,6 +175,21 @@ TEST(GlWindowOpen, WindowedOpenMakesAnOverlappedWindowWithAnExact800x600ClientAr
     });
 }
 
+TEST(GlWindowOpen, AHiddenOpenMakesTheSameContextButNeitherShowsNorFocusesTheWindow)
+{
+    inFreshProcess([] {
+        GlWindow window;
+        window.setHidden();
+        ASSERT_EQ(window.registerClass(), 0);
+        ASSERT_EQ(window.open(800, 600, 16, title), 0);
+        EXPECT_EQ(fake::count("ShowWindow") + fake::count("SetForegroundWindow") + fake::count("SetFocus"), 0u);
+        EXPECT_FALSE(fake::windowVisible(window.windowHandle));
+        EXPECT_EQ(fake::focusWindow(), nullptr);
+        EXPECT_EQ(fake::currentContext(), window.glContext);
+        EXPECT_EQ(fake::count("glOrtho"), 1u) << "the same drawing state as a shown window";
+    });
+}
+
 TEST(GlWindowOpen, FullscreenOpenSwitchesTheModeHidesTheCursorAndMakesABorderlessWindow)
 {
     inFreshProcess([] {

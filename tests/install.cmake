@@ -1,0 +1,13 @@
+# Qorx as a user gets it: installed into a scratch prefix and used from
+# outside (tests/install), and `make run` building the presentation alone.
+# Sanitizer builds leave them out: a program outside would need their runtime
+# too, and the build plan is the same in both.
+if(NOT QORX_SANITIZE)
+  add_test(NAME qorx_install_test
+           COMMAND ${PROJECT_SOURCE_DIR}/scripts/with-xvfb 1024x768x24 ${CMAKE_CURRENT_SOURCE_DIR}/install/run-install-test
+                   ${CMAKE_BINARY_DIR} ${PROJECT_SOURCE_DIR} ${CMAKE_CXX_COMPILER})
+  add_test(NAME qorx_make_run_builds_the_demo_alone
+           COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/install/check-run-build ${PROJECT_SOURCE_DIR}
+                   ${CMAKE_BINARY_DIR}/make-run-check)
+  set_tests_properties(qorx_install_test qorx_make_run_builds_the_demo_alone PROPERTIES TIMEOUT 600)
+endif()
