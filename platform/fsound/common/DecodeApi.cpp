@@ -8,7 +8,6 @@
 #include <mpg123.h>
 
 #include <cstdio>
-#include <memory>
 #include <new>
 
 struct FSOUND_DECODER {
@@ -17,23 +16,7 @@ struct FSOUND_DECODER {
 
 namespace {
 
-const long MaxFileBytes = 64L << 20;
 const int Channels = 2;
-
-// The whole file is read once to look at its frames, as the stream does.
-bool looksPlayable(const char* fileName)
-{
-    std::FILE* file = std::fopen(fileName, "rb");
-    if (!file)
-        return false;
-    const long size = std::fseek(file, 0, SEEK_END) == 0 ? std::ftell(file) : -1;
-    const bool sized = size > 0 && size <= MaxFileBytes;
-    std::unique_ptr<unsigned char[]> data(sized ? new (std::nothrow) unsigned char[size] : nullptr);
-    const bool read = data && std::fseek(file, 0, SEEK_SET) == 0 &&
-                      std::fread(data.get(), 1, static_cast<std::size_t>(size), file) == static_cast<std::size_t>(size);
-    std::fclose(file);
-    return read && mp3FramesAreIntact(data.get(), static_cast<std::size_t>(size));
-}
 
 // 16-bit stereo at the file's own rate: mono is spread over both channels.
 mpg123_handle* openDecoder(const char* fileName, long* rate)
@@ -63,7 +46,8 @@ extern "C" {
 
 FSOUND_DECODER* F_API FSOUND_Decoder_OpenMpeg(const char* fileName, int* sampleRate)
 {
-    if (fileName == nullptr || sampleRate == nullptr || mpg123_init() != MPG123_OK || !looksPlayable(fileName))
+    if (fileName == nullptr || sampleRate == nullptr || mpg123_init() != MPG123_OK ||
+        mp3FileProblem(fileName) != nullptr)
         return nullptr;
     long rate = 0;
     mpg123_handle* decoder = openDecoder(fileName, &rate);

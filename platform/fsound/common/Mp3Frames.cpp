@@ -1,6 +1,10 @@
 #include "Mp3Frames.h"
 
+#include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <memory>
+#include <new>
 
 namespace {
 
@@ -118,4 +122,23 @@ bool mp3FramesAreIntact(const unsigned char* data, std::size_t size)
         pos += header.length;
     }
     return frames > 0;
+}
+
+const char* mp3FileProblem(const char* fileName)
+{
+    // Larger is not a soundtrack. It also catches a directory, which opens as
+    // a file on Linux and reports a size near LONG_MAX.
+    const long MaxFileBytes = 64L << 20;
+    std::FILE* file = std::fopen(fileName, "rb");
+    if (!file)
+        return std::strerror(errno);
+    const long size = std::fseek(file, 0, SEEK_END) == 0 ? std::ftell(file) : -1;
+    const bool sized = size > 0 && size <= MaxFileBytes;
+    std::unique_ptr<unsigned char[]> data(sized ? new (std::nothrow) unsigned char[size] : nullptr);
+    const bool read = data && std::fseek(file, 0, SEEK_SET) == 0 &&
+                      std::fread(data.get(), 1, static_cast<std::size_t>(size), file) == static_cast<std::size_t>(size);
+    std::fclose(file);
+    if (read && mp3FramesAreIntact(data.get(), static_cast<std::size_t>(size)))
+        return nullptr;
+    return "not a playable MP3 file";
 }

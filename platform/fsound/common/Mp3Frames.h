@@ -13,4 +13,9 @@
 // is accepted: it merely ends the music early.
 bool mp3FramesAreIntact(const unsigned char* data, std::size_t size);
 
+// Reads the file whole and looks at its frames: null when it is a clean MP3,
+// else what is wrong with it, in words fit for a user (the system's message
+// for a file that cannot be read, "not a playable MP3 file" otherwise).
+const char* mp3FileProblem(const char* fileName);
+
 #endif

@@ -4,25 +4,23 @@
 // many calls fail. A program without a console has nowhere to show stderr, so
 // the line also goes to the debugger's output.
 #include <fmod.h>
+#include <fsound_decode.h>
 
 #include "Mp3Frames.h"
 
 #include <windows.h>
 
 #include <mmsystem.h>
-#include <mpg123.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <memory>
 #include <new>
 
 // Every opened stream stays linked here. Nothing closes a stream: the music
 // stops with the process.
 struct FSOUND_STREAM {
-    mpg123_handle* decoder;
-    long rate;
+    FSOUND_DECODER* decoder;
+    int rate;
     FSOUND_STREAM* next;
 };
 
@@ -34,7 +32,6 @@ const int BufferCount = 4;
 // About 93 ms a buffer at 44.1 kHz: music only, no effects to keep in step.
 const int FramesPerBuffer = 4096;
 const int BufferBytes = FramesPerBuffer * Channels * BytesPerSample;
-const long MaxFileBytes = 64L << 20;
 
 // The buffers waveOut plays in turn; the feeder thread refills each one as
 // the device hands it back.
@@ -44,7 +41,7 @@ struct Playback {
     FSOUND_STREAM* stream;
     bool decoding;
     WAVEHDR headers[BufferCount];
-    char samples[BufferCount][BufferBytes];
+    short samples[BufferCount][FramesPerBuffer * Channels];
 };
 
 // The sound layer's process-wide state. Everything but the feeder thread's
@@ -108,72 +105,15 @@ bool deviceAccepts(long rate)
     return false;
 }
 
-// The whole file is read once to look at its frames.
-bool looksPlayable(const char* fileName)
+// Fills a buffer; the decoder starts the file again where it ends, without
+// a gap. A stream that stops decoding leaves silence.
+void decodeInto(Playback& playback, short* out)
 {
-    std::FILE* file = std::fopen(fileName, "rb");
-    if (!file) {
-        reportOnce(fileName, std::strerror(errno));
-        return false;
-    }
-    long size = std::fseek(file, 0, SEEK_END) == 0 ? std::ftell(file) : -1;
-    bool sized = size > 0 && size <= MaxFileBytes;
-    std::unique_ptr<unsigned char[]> data(sized ? new (std::nothrow) unsigned char[size] : nullptr);
-    bool read = data && std::fseek(file, 0, SEEK_SET) == 0 &&
-                std::fread(data.get(), 1, static_cast<std::size_t>(size), file) == static_cast<std::size_t>(size);
-    std::fclose(file);
-    if (read && mp3FramesAreIntact(data.get(), static_cast<std::size_t>(size)))
-        return true;
-    reportOnce(fileName, "not a playable MP3 file");
-    return false;
-}
-
-// 16-bit stereo at the file's own rate: mono is spread over both channels,
-// and nothing is resampled.
-mpg123_handle* openDecoder(const char* fileName, long* rate)
-{
-    mpg123_handle* decoder = mpg123_new(NULL, NULL);
-    if (decoder == NULL)
-        return NULL;
-    mpg123_param(decoder, MPG123_ADD_FLAGS, MPG123_QUIET | MPG123_GAPLESS, 0);
-    mpg123_format_none(decoder);
-    const long* rates = NULL;
-    size_t rateCount = 0;
-    mpg123_rates(&rates, &rateCount);
-    for (size_t index = 0; index < rateCount; ++index)
-        mpg123_format(decoder, rates[index], MPG123_STEREO, MPG123_ENC_SIGNED_16);
-    int channels = 0;
-    int encoding = 0;
-    if (mpg123_open(decoder, fileName) == MPG123_OK &&
-        mpg123_getformat(decoder, rate, &channels, &encoding) == MPG123_OK)
-        return decoder;
-    mpg123_delete(decoder);
-    return NULL;
-}
-
-// Fills a buffer, starting the file again where it ends: with gapless
-// decoding the encoder's delay and padding are dropped, so the loop is seamless.
-// A stream that stops decoding leaves silence.
-void decodeInto(Playback& playback, char* out)
-{
-    size_t filled = 0;
-    bool restarted = false;
-    while (playback.decoding && filled < BufferBytes) {
-        size_t done = 0;
-        const int result = mpg123_read(playback.stream->decoder, reinterpret_cast<unsigned char*>(out + filled),
-                                       BufferBytes - filled, &done);
-        filled += done;
-        if (done > 0)
-            restarted = false;
-        if (result == MPG123_DONE) {
-            // A file that gives nothing from its start would spin for ever.
-            playback.decoding = !restarted && mpg123_seek(playback.stream->decoder, 0, SEEK_SET) >= 0;
-            restarted = true;
-        } else if (result != MPG123_OK && result != MPG123_NEW_FORMAT) {
-            playback.decoding = false;
-        }
-    }
-    std::memset(out + filled, 0, BufferBytes - filled);
+    unsigned int frames = 0;
+    if (playback.decoding)
+        frames = FSOUND_Decoder_Read(playback.stream->decoder, out, FramesPerBuffer);
+    playback.decoding = frames == FramesPerBuffer;
+    std::memset(out + frames * Channels, 0, (FramesPerBuffer - frames) * Channels * BytesPerSample);
 }
 
 void queueBuffer(Playback& playback, int index)
@@ -209,9 +149,8 @@ bool startPlayback(FSOUND_STREAM* stream)
     playback->decoding = true;
     playback->bufferDone = CreateEventA(NULL, FALSE, FALSE, NULL);
     WAVEFORMATEX format = waveFormat(stream->rate);
-    const MMRESULT result =
-        waveOutOpen(&playback->device, WAVE_MAPPER, &format, reinterpret_cast<DWORD_PTR>(playback->bufferDone), 0,
-                    CALLBACK_EVENT);
+    const MMRESULT result = waveOutOpen(&playback->device, WAVE_MAPPER, &format,
+                                        reinterpret_cast<DWORD_PTR>(playback->bufferDone), 0, CALLBACK_EVENT);
     if (playback->bufferDone == NULL || result != MMSYSERR_NOERROR) {
         reportDeviceError("cannot play", result);
         if (playback->bufferDone != NULL)
@@ -221,7 +160,7 @@ bool startPlayback(FSOUND_STREAM* stream)
     }
     for (int index = 0; index < BufferCount; ++index) {
         WAVEHDR& header = playback->headers[index];
-        header.lpData = playback->samples[index];
+        header.lpData = reinterpret_cast<LPSTR>(playback->samples[index]);
         header.dwBufferLength = BufferBytes;
         waveOutPrepareHeader(playback->device, &header, sizeof header);
         queueBuffer(*playback, index);
@@ -236,11 +175,11 @@ bool startPlayback(FSOUND_STREAM* stream)
     return true;
 }
 
-FSOUND_STREAM* keepStream(mpg123_handle* decoder, long rate)
+FSOUND_STREAM* keepStream(FSOUND_DECODER* decoder, int rate)
 {
     FSOUND_STREAM* stream = new (std::nothrow) FSOUND_STREAM{decoder, rate, sound.openStreams};
     if (!stream) {
-        mpg123_delete(decoder);
+        FSOUND_Decoder_Close(decoder);
         reportOnce("stream", "out of memory");
         return nullptr;
     }
@@ -266,7 +205,7 @@ signed char F_API FSOUND_SetMixer(int)
 signed char F_API FSOUND_Init(int mixRate, int, unsigned int)
 {
     if (!sound.audioOpen)
-        sound.audioOpen = mpg123_init() == MPG123_OK && deviceAccepts(mixRate);
+        sound.audioOpen = deviceAccepts(mixRate);
     return sound.audioOpen ? 1 : 0;
 }
 
@@ -274,11 +213,14 @@ FSOUND_STREAM* F_API FSOUND_Stream_OpenMpeg(const char* fileName, unsigned int)
 {
     if (!sound.audioOpen || !fileName)
         return nullptr; // without output there is nothing to decode for
-    if (!looksPlayable(fileName))
+    const char* problem = mp3FileProblem(fileName);
+    if (problem != nullptr) {
+        reportOnce(fileName, problem);
         return nullptr;
-    long rate = 0;
-    mpg123_handle* decoder = openDecoder(fileName, &rate);
-    if (decoder == NULL) {
+    }
+    int rate = 0;
+    FSOUND_DECODER* decoder = FSOUND_Decoder_OpenMpeg(fileName, &rate);
+    if (decoder == nullptr) {
         reportOnce(fileName, "not a playable MP3 file");
         return nullptr;
     }
