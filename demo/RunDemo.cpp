@@ -155,12 +155,15 @@ void openWindow(GlWindow& window, ErrorReporter& errorReporter, bool windowed)
         errorReporter.fatalError("Error iniciando modo de video");
 }
 
-// The display mode is given back before the box is shown, so the message
-// appears on the user's own desktop.
+// The box can only say that a picture failed; the line before it says which
+// and why. The display mode is given back before the box is shown, so the
+// message appears on the user's own desktop.
 void loadTexture(Texture& texture, const std::string& path, GlWindow& window, ErrorReporter& errorReporter)
 {
     texture.setMipmaps(true);
     if (!texture.load(path.c_str())) {
+        std::fprintf(stderr, "qorx: cannot load %s: %s\n", path.c_str(), texture.failureReason());
+        std::fflush(stderr);
         window.shutdown();
         errorReporter.fatalError("Error cargando la textura");
     }
@@ -247,7 +250,7 @@ int recordFrames(const DemoOptions& options, const AssetFolder& assets, const st
         textures[index]->setMipmaps(true);
         if (ready && !textures[index]->load(path.c_str())) {
             ready = false;
-            problem = "cannot load " + path;
+            problem = "cannot load " + path + ": " + textures[index]->failureReason();
         }
     }
     if (ready)

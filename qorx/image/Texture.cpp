@@ -8,6 +8,7 @@
 #include <GL/glu.h>
 
 #include <cstdint>
+#include <cstdio>
 
 namespace {
 
@@ -17,7 +18,7 @@ const GLint OpaqueRgb = 3;
 
 } // namespace
 
-Texture::Texture() : id(0), mipmaps(false) {}
+Texture::Texture() : id(0), mipmaps(false), reason() {}
 
 Texture::~Texture() {}
 
@@ -31,6 +32,7 @@ int Texture::load(const char* path)
     // The readers, and with them every pixel buffer, end when load returns.
     ReaderChain readers;
     const Image* image = readers.load(path);
+    std::snprintf(reason, sizeof reason, "%s", readers.failureReason());
     if (!image)
         return 0;
 

@@ -20,8 +20,15 @@ public:
     // file; a failed load makes no OpenGL call and leaves `id` as it was.
     int load(const char* path);
 
+    // Why the last load failed, in words for a user ("No such file or
+    // directory", "not a JPEG, TGA or TIFF file", ...); empty after a success.
+    const char* failureReason() const { return reason; }
+
     unsigned int id; // the OpenGL texture name (GLuint) of the last successful load
     bool mipmaps;
+
+private:
+    char reason[200];
 };
 
 #endif
