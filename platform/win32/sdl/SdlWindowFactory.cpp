@@ -3,6 +3,7 @@
 #include "DisplayModes.h"
 #include "PixelFormat.h"
 #include "WindowRegistry.h"
+#include "XDisplay.h"
 
 #include <SDL.h>
 
@@ -49,6 +50,7 @@ bool SdlWindowFactory::create(WindowRecord& record, const PixelFormat& format)
         return false;
     }
     record.sdlWindow = window;
+    record.xWindow = XDisplay::windowOf(window);
     record.pixelFormat = format.number();
     DisplayModes::windowCreated(record);
     if (record.visible) {

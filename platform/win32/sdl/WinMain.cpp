@@ -5,7 +5,7 @@
 
 namespace {
 
-const int showDefault = 10; // SW_SHOWDEFAULT
+const int ShowDefault = 10; // SW_SHOWDEFAULT
 
 // Win32 hands WinMain the command line without the program's name.
 std::string commandLineOf(int argc, char** argv)
@@ -24,5 +24,5 @@ std::string commandLineOf(int argc, char** argv)
 int main(int argc, char** argv)
 {
     std::string commandLine = commandLineOf(argc, argv);
-    return WinMain(GetModuleHandleA(NULL), NULL, &commandLine[0], showDefault);
+    return WinMain(GetModuleHandleA(NULL), NULL, &commandLine[0], ShowDefault);
 }
