@@ -23,6 +23,17 @@ const int32_t ScreenWidth = 800;
 const int32_t ScreenHeight = 600;
 const int32_t ScreenBits = 16;
 
+// The sound library's set-up as the presentation has always asked for it:
+// output driver, mixer, 44000 Hz over 64 channels without flags, and the
+// soundtrack's stream mode, played on whichever channel is free.
+const int SoundOutput = 2;
+const int SoundMixer = 4;
+const int MixRate = 44000;
+const int SoundChannels = 64;
+const unsigned int SoundInitFlags = 0;
+const unsigned int SoundtrackMode = 43;
+const int AnyFreeChannel = -1;
+
 // What differs from scene to scene once its entry actions have run.
 struct SceneRules {
     bool endsByClock; // scenes 1 and 2 end once c * -23 reaches endBound
@@ -90,9 +101,9 @@ void runScene(const SceneRules& rules, float& clock, float& speed, GlWindow& win
 
 void startSound()
 {
-    FSOUND_SetOutput(2);
-    FSOUND_SetMixer(4);
-    FSOUND_Init(44000, 64, 0);
+    FSOUND_SetOutput(SoundOutput);
+    FSOUND_SetMixer(SoundMixer);
+    FSOUND_Init(MixRate, SoundChannels, SoundInitFlags);
 }
 
 void openWindow(GlWindow& window, ErrorReporter& errorReporter)
@@ -118,8 +129,8 @@ void loadTexture(Texture& texture, const char* path, GlWindow& window, ErrorRepo
 // A missing or unplayable soundtrack leaves the presentation silent.
 void startMusic()
 {
-    FSOUND_STREAM* stream = FSOUND_Stream_OpenMpeg("larkspin.mp3", 43);
-    FSOUND_Stream_Play(-1, stream);
+    FSOUND_STREAM* stream = FSOUND_Stream_OpenMpeg("larkspin.mp3", SoundtrackMode);
+    FSOUND_Stream_Play(AnyFreeChannel, stream);
 }
 
 } // namespace
