@@ -9,8 +9,8 @@ target_link_libraries(qorx_demo_tests PRIVATE qorx_demo qorx_texture qorx_fake_p
 # program's own screen size, where its full-screen window is exactly 800 x 600.
 if(TARGET qorx-demo)
   qorx_add_display_test(qorx_demo_display_tests SCREEN 800x600x24 SOURCES
-    ${CMAKE_CURRENT_SOURCE_DIR}/demo/DemoOnScreenTest.cpp
-    ${CMAKE_CURRENT_SOURCE_DIR}/demo/ChildProcess.cpp)
+    ${CMAKE_CURRENT_SOURCE_DIR}/demo/DemoOnScreenTest.cpp)
+  target_link_libraries(qorx_demo_display_tests PRIVATE qorx_test_support)
   target_compile_definitions(qorx_demo_display_tests PRIVATE
     QORX_DEMO_PROGRAM="$<TARGET_FILE:qorx-demo>"
     QORX_ASSETS_DIR="${PROJECT_SOURCE_DIR}/assets")

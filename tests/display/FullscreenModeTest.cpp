@@ -1,9 +1,10 @@
 // Real display-mode changes, on Xorg with the dummy driver: a 16-bit screen
 // at 1024x768 that also offers 800x600 (tests/display/xorg-dummy.conf).
-#include "display/ChildProcess.h"
 #include "display/GlDrawing.h"
 #include "display/XProbe.h"
 #include "qorx/window/GlWindow.h"
+
+#include "ChildProcess.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
@@ -67,9 +68,9 @@ TEST(FullscreenMode, OpenSwitchesTo800x600AndCloseRestoresTheDesktop)
 TEST(FullscreenMode, AProgramEndingInFullScreenLeavesTheDesktopRestored)
 {
     XProbe probe;
-    ChildProcess child("exit-fullscreen");
+    ChildProcess child({QORX_WINDOW_CHILD, "exit-fullscreen"});
     ASSERT_TRUE(child.started());
-    EXPECT_EQ(child.wait(), 5);
+    EXPECT_EQ(child.waitForExit(20), 5);
     expectScreen(probe, 1024, 768);
 }
 

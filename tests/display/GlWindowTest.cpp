@@ -2,10 +2,11 @@
 // only, so a full-screen 800x600 picture stays at the desktop's mode and is
 // scaled to fill the screen.
 #include "qorx/window/GlWindow.h"
-#include "display/ChildProcess.h"
 #include "display/GlDrawing.h"
 #include "display/XProbe.h"
 #include "qorx/window/Keyboard.h"
+
+#include "ChildProcess.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
@@ -146,13 +147,13 @@ TEST_F(GlWindowTest, AFullScreenPictureWithoutItsModeFillsTheScreenScaled)
 // close, and the process must end by itself with exit code 0.
 TEST(GlWindowCloseRequest, EndsTheProcessWithExitCodeZero)
 {
-    ChildProcess child("close-request");
+    ChildProcess child({QORX_WINDOW_CHILD, "close-request"});
     ASSERT_TRUE(child.started());
     XProbe probe;
     unsigned long xWindow = probe.findWindow("qorx child");
     ASSERT_NE(xWindow, 0u);
     probe.requestClose(xWindow);
-    EXPECT_EQ(child.wait(), 0);
+    EXPECT_EQ(child.waitForExit(20), 0);
 }
 
 } // namespace

@@ -41,12 +41,12 @@ TEST(PixelFormat, NumbersNameTheClosestFormatAndDecodeBack)
     EXPECT_EQ(format.colorBits, 24);
     EXPECT_EQ(format.depthBits, 24) << "the deepest buffer there is";
 
-    for (int n = 1; n <= PixelFormat::count; ++n) {
+    for (int n = 1; n <= PixelFormat::Count; ++n) {
         ASSERT_TRUE(PixelFormat::decode(n, &format));
         EXPECT_EQ(format.number(), n);
     }
     EXPECT_FALSE(PixelFormat::decode(0, &format));
-    EXPECT_FALSE(PixelFormat::decode(PixelFormat::count + 1, &format));
+    EXPECT_FALSE(PixelFormat::decode(PixelFormat::Count + 1, &format));
 
     EXPECT_EQ(PixelFormat::choose(descriptor(PFD_DRAW_TO_WINDOW | PFD_DOUBLEBUFFER, 16, 16)), 0) << "no OpenGL";
     PIXELFORMATDESCRIPTOR indexed = descriptor(program, 8, 16);
@@ -100,7 +100,7 @@ MSG message(UINT number, WPARAM wParam)
 TEST(MessageQueue, KeepsOrderAcrossTheRingsEndAndRefusesWhenFull)
 {
     std::thread([] {
-        MessageQueue& queue = MessageQueue::current();
+        MessageQueue& queue = *MessageQueue::current();
         MessageFilter all = {NULL, 0, 0};
         MessageFilter keyUps = {NULL, WM_KEYUP, WM_KEYUP};
         MSG msg;
@@ -118,10 +118,10 @@ TEST(MessageQueue, KeepsOrderAcrossTheRingsEndAndRefusesWhenFull)
         }
         EXPECT_FALSE(queue.retrieve(&msg, all, false));
 
-        for (int i = 0; i < MessageQueue::postedCapacity; ++i)
+        for (int i = 0; i < MessageQueue::PostedCapacity; ++i)
             ASSERT_TRUE(queue.post(message(WM_CHAR, static_cast<WPARAM>(i))));
         EXPECT_FALSE(queue.post(message(WM_CHAR, 9999)));
-        for (int i = 0; i < MessageQueue::postedCapacity; ++i) {
+        for (int i = 0; i < MessageQueue::PostedCapacity; ++i) {
             ASSERT_TRUE(queue.retrieve(&msg, all, true));
             ASSERT_EQ(msg.wParam, static_cast<WPARAM>(i));
         }
