@@ -58,7 +58,8 @@ int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
     Signals::boxShown(true);
     const bool shown = SDL_ShowMessageBox(&box, &pressed) == 0;
     Signals::boxShown(false);
-    if (!shown) {
+    // A box ended by a signal was shown: the program is ending by the signal.
+    if (!shown && Signals::received() == 0) {
         std::fprintf(stderr, "%s: %s\n", shownCaption, shownText);
         std::fflush(stderr);
     }

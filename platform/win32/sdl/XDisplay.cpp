@@ -44,13 +44,15 @@ struct DesktopSnapshot {
 // written at start, before the signal watch can read it.
 struct XState {
     bool started;
+    // SDL's connection, as its windows name it.
+    Display* display;
     XErrorHandler previousErrorHandler;
     XIOErrorHandler previousIoErrorHandler;
     std::atomic<unsigned long> lastFailedResource;
     DesktopSnapshot desktop;
 };
 
-XState xState = {false, nullptr, nullptr, {0}, {}};
+XState xState = {false, nullptr, nullptr, nullptr, {0}, {}};
 
 void writeError(const char* text)
 {
@@ -189,6 +191,12 @@ void XDisplay::stop()
 {
     if (!xState.started)
         return;
+    // Errors come back after the request: those of the last windows'
+    // teardown (a lost window's above all) must still find this handler.
+    // SDL puts Xlib's own back, which ends the program, before it closes.
+    if (xState.display != nullptr)
+        XSync(xState.display, False);
+    xState.display = nullptr;
     SDL_EventState(SDL_SYSWMEVENT, SDL_DISABLE);
     XSetErrorHandler(xState.previousErrorHandler);
     XSetIOErrorHandler(xState.previousIoErrorHandler);
@@ -201,6 +209,7 @@ unsigned long XDisplay::windowOf(SDL_Window* window)
     SDL_VERSION(&info.version);
     if (window == nullptr || !SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11)
         return 0;
+    xState.display = info.info.x11.display;
     return info.info.x11.window;
 }
 
