@@ -60,6 +60,40 @@ Window searchTree(Display* display, Window parent, const std::string& title)
     return found;
 }
 
+long processOf(Display* display, Window window)
+{
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long remaining = 0;
+    unsigned char* data = nullptr;
+    long pid = 0;
+    if (XGetWindowProperty(display, window, XInternAtom(display, "_NET_WM_PID", False), 0, 1, False, XA_CARDINAL, &type,
+                           &format, &count, &remaining, &data) == Success &&
+        data != nullptr && format == 32 && count == 1)
+        pid = *reinterpret_cast<long*>(data);
+    if (data != nullptr)
+        XFree(data);
+    return pid;
+}
+
+Window searchTreeForProcess(Display* display, Window parent, long processId)
+{
+    Window root = 0;
+    Window parentOut = 0;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    if (XQueryTree(display, parent, &root, &parentOut, &children, &count) == 0)
+        return 0;
+    Window found = 0;
+    for (unsigned int i = 0; i < count && found == 0; ++i)
+        found = processOf(display, children[i]) == processId ? children[i]
+                                                             : searchTreeForProcess(display, children[i], processId);
+    if (children != nullptr)
+        XFree(children);
+    return found;
+}
+
 int channel(unsigned long value, unsigned long mask)
 {
     if (mask == 0)
@@ -95,6 +129,11 @@ unsigned long XProbe::findWindow(const std::string& title, bool wait)
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     return 0;
+}
+
+unsigned long XProbe::findWindowOf(int processId)
+{
+    return searchTreeForProcess(display, DefaultRootWindow(display), processId);
 }
 
 bool XProbe::isMapped(unsigned long window)

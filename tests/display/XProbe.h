@@ -31,6 +31,8 @@ public:
     // The window with this title, waiting up to twenty seconds for it to
     // appear (or not at all); 0 if it never does.
     unsigned long findWindow(const std::string& title, bool wait = true);
+    // A window of the process with this id (_NET_WM_PID), now; 0 if none.
+    unsigned long findWindowOf(int processId);
     bool isMapped(unsigned long window);
     // The window's position on the screen and size, as the server has them.
     Box geometry(unsigned long window);

@@ -10,12 +10,31 @@
 #include <time.h>
 #include <unistd.h>
 
+extern char** environ;
+
 namespace {
 
 const long StepNanoseconds = 10 * 1000 * 1000;
 const double StepSeconds = 0.01;
 const int CannotStart = 127;
 const int CannotEnterDirectory = 126;
+
+// The test's environment with the given variables set or replaced.
+std::vector<std::string> environmentWith(const std::vector<std::string>& changes)
+{
+    std::vector<std::string> variables;
+    for (char** variable = environ; *variable != nullptr; ++variable) {
+        const std::string entry = *variable;
+        const std::string name = entry.substr(0, entry.find('=') + 1);
+        bool replaced = false;
+        for (const std::string& change : changes)
+            replaced = replaced || change.compare(0, name.size(), name) == 0;
+        if (!replaced)
+            variables.push_back(entry);
+    }
+    variables.insert(variables.end(), changes.begin(), changes.end());
+    return variables;
+}
 
 } // namespace
 
@@ -38,6 +57,13 @@ ChildProcess::ChildProcess(const std::vector<std::string>& command, const Option
     for (const std::string& argument : command)
         arguments.push_back(const_cast<char*>(argument.c_str()));
     arguments.push_back(nullptr);
+    // Made before the fork: a child of a process with threads may only make
+    // async-signal-safe calls until it runs the program.
+    std::vector<std::string> variables = environmentWith(options.environment);
+    std::vector<char*> environment;
+    for (const std::string& variable : variables)
+        environment.push_back(const_cast<char*>(variable.c_str()));
+    environment.push_back(nullptr);
     pid_ = fork();
     if (pid_ != 0) {
         if (errorFd >= 0)
@@ -46,11 +72,9 @@ ChildProcess::ChildProcess(const std::vector<std::string>& command, const Option
     }
     if (!options.directory.empty() && chdir(options.directory.c_str()) != 0)
         _exit(CannotEnterDirectory);
-    for (const std::string& variable : options.environment)
-        putenv(const_cast<char*>(variable.c_str()));
     if (errorFd >= 0)
         dup2(errorFd, STDERR_FILENO);
-    execv(arguments[0], arguments.data());
+    execve(arguments[0], arguments.data(), environment.data());
     _exit(CannotStart);
 }
 
