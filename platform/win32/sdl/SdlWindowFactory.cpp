@@ -1,6 +1,7 @@
 #include "SdlWindowFactory.h"
 
 #include "DisplayModes.h"
+#include "LayerState.h"
 #include "PixelFormat.h"
 #include "WindowRegistry.h"
 #include "XDisplay.h"
@@ -52,6 +53,11 @@ bool SdlWindowFactory::create(WindowRecord& record, const PixelFormat& format)
     record.sdlWindow = window;
     record.xWindow = XDisplay::windowOf(window);
     record.pixelFormat = format.number();
+    // SDL gives a hidden cursor to the windows that exist when it is hidden,
+    // and to a new one only once the pointer comes in; Win32 hides it
+    // everywhere at once.
+    if (Layer::state().cursorCount < 0)
+        SDL_SetCursor(nullptr);
     DisplayModes::windowCreated(record);
     if (record.visible) {
         SDL_ShowWindow(window);
