@@ -2,7 +2,7 @@
 # Mesa's OpenGL. Every program runs under a server of its own: Xvfb (one mode
 # only), or Xorg with the dummy video driver where display modes must really
 # change (tests/support/with-x-server).
-pkg_check_modules(XPROBE REQUIRED IMPORTED_TARGET x11 xtst xscrnsaver)
+pkg_check_modules(XPROBE REQUIRED IMPORTED_TARGET x11 xtst xscrnsaver xfixes)
 add_library(qorx_xprobe STATIC display/XProbe.cpp)
 target_link_libraries(qorx_xprobe PUBLIC PkgConfig::XPROBE)
 

@@ -63,6 +63,22 @@ TEST(FullscreenMode, OpenSwitchesTo800x600AndCloseRestoresTheDesktop)
     EXPECT_EQ(window.shutdown(), 0);
 }
 
+// A mode is the display's only if both sides match one of its modes.
+TEST(FullscreenMode, ASizeMatchingAModeInOneSideOnlyIsRefused)
+{
+    XProbe probe;
+    for (DWORD size : {800u << 16 | 480u, 640u << 16 | 600u}) {
+        DEVMODEA mode = {};
+        mode.dmSize = sizeof mode;
+        mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
+        mode.dmPelsWidth = size >> 16;
+        mode.dmPelsHeight = size & 0xFFFF;
+        EXPECT_EQ(ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN), DISP_CHANGE_BADMODE)
+            << mode.dmPelsWidth << "x" << mode.dmPelsHeight;
+    }
+    expectScreen(probe, 1024, 768);
+}
+
 // Windows gives the desktop its mode back when the program ends, however it
 // ends; so does the layer, where an X server would keep the program's mode.
 TEST(FullscreenMode, AProgramEndingInFullScreenLeavesTheDesktopRestored)

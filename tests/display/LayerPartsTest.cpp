@@ -1,5 +1,6 @@
 // Pieces of the SDL2 layer that need no display: pixel-format numbers,
-// virtual-key codes and the queue's ring.
+// virtual-key codes, handles, and the queue's ring and order.
+#include "HandleTable.h"
 #include "MessageQueue.h"
 #include "PixelFormat.h"
 #include "VirtualKeys.h"
@@ -126,6 +127,56 @@ TEST(MessageQueue, KeepsOrderAcrossTheRingsEndAndRefusesWhenFull)
             ASSERT_EQ(msg.wParam, static_cast<WPARAM>(i));
         }
     }).join();
+}
+
+// Win32's order: posted messages, then the quit request, then input; a
+// range from 0 is a range, only 0 to 0 takes everything.
+TEST(MessageQueue, PostedComeBeforeTheQuitRequestWhichComesBeforeInput)
+{
+    std::thread([] {
+        MessageQueue& queue = *MessageQueue::current();
+        const MessageFilter all = {NULL, 0, 0};
+        ASSERT_TRUE(queue.postInput(message(WM_KEYDOWN, 1)));
+        queue.postQuit(7);
+        ASSERT_TRUE(queue.post(message(WM_CHAR, 2)));
+        MSG msg;
+        ASSERT_TRUE(queue.retrieve(&msg, all, true));
+        EXPECT_EQ(msg.message, static_cast<UINT>(WM_CHAR));
+        ASSERT_TRUE(queue.retrieve(&msg, all, true));
+        EXPECT_EQ(msg.message, static_cast<UINT>(WM_QUIT));
+        EXPECT_EQ(msg.wParam, 7u);
+        ASSERT_TRUE(queue.retrieve(&msg, all, true));
+        EXPECT_EQ(msg.message, static_cast<UINT>(WM_KEYDOWN));
+
+        const MessageFilter upToKeyDown = {NULL, 0, WM_KEYDOWN};
+        EXPECT_TRUE(upToKeyDown.accepts(message(WM_KEYDOWN, 0)));
+        EXPECT_TRUE(upToKeyDown.accepts(message(WM_CREATE, 0)));
+        EXPECT_FALSE(upToKeyDown.accepts(message(WM_KEYUP, 0)));
+        const MessageFilter keyUpOnly = {NULL, WM_KEYUP, WM_KEYUP};
+        EXPECT_FALSE(keyUpOnly.accepts(message(WM_KEYDOWN, 0)));
+    }).join();
+}
+
+struct Slot {
+    int value;
+};
+
+// A handle names one use of a slot: once the slot is reused, the old handle
+// finds nothing.
+TEST(HandleTable, ARemovedHandleStaysDeadWhenItsSlotIsReused)
+{
+    HandleTable<Slot, 4> table;
+    const int first = table.add();
+    ASSERT_EQ(first, 0);
+    const uintptr_t old = table.handleOf(first);
+    EXPECT_EQ(table.find(old), &table.records[0]);
+    table.remove(first);
+    EXPECT_EQ(table.find(old), nullptr);
+    ASSERT_EQ(table.add(), 0) << "the slot is reused";
+    EXPECT_NE(table.handleOf(0), old);
+    EXPECT_EQ(table.find(old), nullptr);
+    EXPECT_EQ(table.indexOf(table.handleOf(0)), 0);
+    EXPECT_EQ(table.indexOf(0), -1);
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
+#include <X11/extensions/Xfixes.h>
 #include <X11/extensions/scrnsaver.h>
 
 #include <chrono>
@@ -105,9 +106,28 @@ int channel(unsigned long value, unsigned long mask)
     return static_cast<int>(((value & mask) >> shift) * 255 / maximum);
 }
 
+// Windows come and go while the probe looks at them; a question about one
+// that has just gone is no reason to end the test program (Xlib's own
+// handler exits).
+int ignoreErrors(Display*, XErrorEvent*)
+{
+    return 0;
+}
+
+Display* openDisplay()
+{
+    // Test programs look from several threads, each with a probe of its own.
+    static const bool threadsReady = XInitThreads() != 0;
+    (void)threadsReady;
+    Display* display = XOpenDisplay(nullptr);
+    if (display != nullptr)
+        XSetErrorHandler(ignoreErrors);
+    return display;
+}
+
 } // namespace
 
-XProbe::XProbe() : display(XOpenDisplay(nullptr)) {}
+XProbe::XProbe() : display(openDisplay()) {}
 
 XProbe::~XProbe()
 {
@@ -198,6 +218,19 @@ bool XProbe::shows(int x, int y, int red, int green, int blue)
     return false;
 }
 
+bool XProbe::cursorShown()
+{
+    sync();
+    XFixesCursorImage* image = XFixesGetCursorImage(display);
+    if (image == nullptr)
+        return true;
+    bool shown = false;
+    for (int i = 0; i < image->width * image->height && !shown; ++i)
+        shown = (image->pixels[i] >> 24) != 0;
+    XFree(image);
+    return shown;
+}
+
 void XProbe::key(const char* keysymName, bool press)
 {
     KeyCode code = XKeysymToKeycode(display, XStringToKeysym(keysymName));
@@ -221,6 +254,14 @@ void XProbe::focus(unsigned long window)
 {
     XSetInputFocus(display, window, RevertToPointerRoot, CurrentTime);
     sync();
+}
+
+unsigned long XProbe::focusedWindow()
+{
+    Window focused = 0;
+    int revertTo = 0;
+    XGetInputFocus(display, &focused, &revertTo);
+    return focused;
 }
 
 void XProbe::requestClose(unsigned long window)
@@ -250,4 +291,12 @@ bool XProbe::screenSaverActive()
     bool active = XScreenSaverQueryInfo(display, DefaultRootWindow(display), info) != 0 && info->state == ScreenSaverOn;
     XFree(info);
     return active;
+}
+
+unsigned long XProbe::idleMilliseconds()
+{
+    XScreenSaverInfo* info = XScreenSaverAllocInfo();
+    const unsigned long idle = XScreenSaverQueryInfo(display, DefaultRootWindow(display), info) != 0 ? info->idle : 0;
+    XFree(info);
+    return idle;
 }

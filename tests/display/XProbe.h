@@ -45,17 +45,24 @@ public:
     // own connection, so it may land a moment after the program's swap.
     bool shows(int x, int y, int red, int green, int blue);
 
+    // Whether the pointer shows where it is (any pixel of the cursor's
+    // image not transparent).
+    bool cursorShown();
+
     // Key presses and releases through XTest, as from a keyboard.
     void key(const char* keysymName, bool press);
     void tap(const char* keysymName);
     void movePointer(int x, int y);
     // Without a window manager nobody gives a new window the keyboard.
     void focus(unsigned long window);
+    unsigned long focusedWindow();
     // What a window manager sends when the user closes a window.
     void requestClose(unsigned long window);
     // Seconds of idleness before the server's screen saver starts; 0 for never.
     void setScreenSaverTimeout(int seconds);
     bool screenSaverActive();
+    // How long the server has seen no input.
+    unsigned long idleMilliseconds();
 
 private:
     void sync();

@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include <fcntl.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
@@ -70,6 +71,10 @@ ChildProcess::ChildProcess(const std::vector<std::string>& command, const Option
             close(errorFd);
         return;
     }
+    // A test program that dies takes its children with it, instead of leaving
+    // them to hold its output open (CTest waits for that) or to load the
+    // machine.
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
     if (!options.directory.empty() && chdir(options.directory.c_str()) != 0)
         _exit(CannotEnterDirectory);
     if (errorFd >= 0)

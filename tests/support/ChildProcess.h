@@ -9,7 +9,7 @@
 // A program run as a child process, in a folder of its own and with extra
 // environment variables if asked, its standard error kept if asked. The
 // destructor kills it if it is still running, so a failing test never
-// leaves it behind.
+// leaves it behind; so does the end of the thread that started it.
 class ChildProcess {
 public:
     struct Options {
