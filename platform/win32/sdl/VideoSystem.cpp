@@ -1,6 +1,7 @@
 #include "VideoSystem.h"
 
 #include "LayerState.h"
+#include "XDisplay.h"
 
 #include <SDL.h>
 
@@ -25,6 +26,8 @@ bool startDisplayDriver()
         if (VideoSystem::isHeadlessDriver(name))
             continue;
         if (std::strcmp(name, "wayland") == 0 && !isSet("XDG_RUNTIME_DIR"))
+            continue;
+        if (std::strcmp(name, "x11") == 0 && !XDisplay::connect())
             continue;
         SDL_SetHint(SDL_HINT_VIDEODRIVER, name);
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0)
@@ -52,7 +55,11 @@ bool VideoSystem::startDriver()
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     // The layer holds the screen saver off itself, while windows exist.
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
-    return isSet("SDL_VIDEODRIVER") ? SDL_InitSubSystem(SDL_INIT_VIDEO) == 0 : startDisplayDriver();
+    if (!isSet("SDL_VIDEODRIVER"))
+        return startDisplayDriver();
+    if (std::strcmp(std::getenv("SDL_VIDEODRIVER"), "x11") == 0)
+        XDisplay::connect();
+    return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
 }
 
 // SDL leaves its request to the X server in the output buffer; pumping sends

@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include <unistd.h>
@@ -15,6 +16,9 @@
 namespace {
 
 const int MaxCrtcs = 8;
+// A reset takes a moment; a busy machine makes it longer.
+const int ConnectAttempts = 40;
+const int ConnectRetryMs = 50;
 const int MaxOutputs = 8;
 const int LostDisplayExitCode = 255;
 
@@ -44,7 +48,8 @@ struct DesktopSnapshot {
 // written at start, before the signal watch can read it.
 struct XState {
     bool started;
-    // SDL's connection, as its windows name it.
+    // The layer's own connection, and SDL's as its windows name it.
+    Display* own;
     Display* display;
     XErrorHandler previousErrorHandler;
     XIOErrorHandler previousIoErrorHandler;
@@ -52,7 +57,7 @@ struct XState {
     DesktopSnapshot desktop;
 };
 
-XState xState = {false, nullptr, nullptr, nullptr, {0}, {}};
+XState xState = {false, nullptr, nullptr, nullptr, nullptr, {0}, {}};
 
 void writeError(const char* text)
 {
@@ -87,10 +92,9 @@ bool isX11()
     return driver != nullptr && std::strcmp(driver, "x11") == 0;
 }
 
-void takeSnapshot(DesktopSnapshot& snapshot)
+void takeSnapshot(Display* display, DesktopSnapshot& snapshot)
 {
     snapshot.taken = false;
-    Display* display = XOpenDisplay(nullptr);
     if (display == nullptr)
         return;
     int eventBase = 0;
@@ -123,7 +127,6 @@ void takeSnapshot(DesktopSnapshot& snapshot)
         XRRFreeScreenResources(resources);
         snapshot.taken = true;
     }
-    XCloseDisplay(display);
 }
 
 bool differs(Display* display, XRRScreenResources* resources, const CrtcSetting& setting)
@@ -173,13 +176,42 @@ void applySnapshot(Display* display, const DesktopSnapshot& snapshot)
     XRRFreeScreenResources(resources);
 }
 
+// A local server (":N") has its socket in /tmp/.X11-unix while it runs,
+// through its resets too; only then is a failed connection worth retrying.
+bool localServerRuns()
+{
+    const char* name = std::getenv("DISPLAY");
+    if (name == nullptr || name[0] != ':')
+        return false;
+    char path[64];
+    std::snprintf(path, sizeof path, "/tmp/.X11-unix/X%d", std::atoi(name + 1));
+    return access(path, F_OK) == 0;
+}
+
 } // namespace
+
+bool XDisplay::connect()
+{
+    if (xState.own != nullptr)
+        return true;
+    // SDL and the signal watch use Xlib from more than one thread.
+    XInitThreads();
+    for (int attempt = 0; attempt < ConnectAttempts; ++attempt) {
+        xState.own = XOpenDisplay(nullptr);
+        if (xState.own != nullptr)
+            return true;
+        if (!localServerRuns())
+            return false;
+        SDL_Delay(ConnectRetryMs);
+    }
+    return false;
+}
 
 void XDisplay::start()
 {
     if (xState.started || !isX11())
         return;
-    takeSnapshot(xState.desktop);
+    takeSnapshot(xState.own, xState.desktop);
     xState.lastFailedResource.store(0);
     xState.previousErrorHandler = XSetErrorHandler(onXError);
     xState.previousIoErrorHandler = XSetIOErrorHandler(onLostConnection);
@@ -189,18 +221,21 @@ void XDisplay::start()
 
 void XDisplay::stop()
 {
-    if (!xState.started)
-        return;
-    // Errors come back after the request: those of the last windows'
-    // teardown (a lost window's above all) must still find this handler.
-    // SDL puts Xlib's own back, which ends the program, before it closes.
-    if (xState.display != nullptr)
-        XSync(xState.display, False);
+    if (xState.started) {
+        // Errors come back after the request: those of the last windows'
+        // teardown (a lost window's above all) must still find this handler.
+        // SDL puts Xlib's own back, which ends the program, before it closes.
+        if (xState.display != nullptr)
+            XSync(xState.display, False);
+        SDL_EventState(SDL_SYSWMEVENT, SDL_DISABLE);
+        XSetErrorHandler(xState.previousErrorHandler);
+        XSetIOErrorHandler(xState.previousIoErrorHandler);
+        xState.started = false;
+    }
     xState.display = nullptr;
-    SDL_EventState(SDL_SYSWMEVENT, SDL_DISABLE);
-    XSetErrorHandler(xState.previousErrorHandler);
-    XSetIOErrorHandler(xState.previousIoErrorHandler);
-    xState.started = false;
+    if (xState.own != nullptr)
+        XCloseDisplay(xState.own);
+    xState.own = nullptr;
 }
 
 unsigned long XDisplay::windowOf(SDL_Window* window)
@@ -228,11 +263,6 @@ unsigned long XDisplay::destroyedBy(const SDL_Event& event)
 
 void XDisplay::restoreDesktopFromAnyThread()
 {
-    if (!xState.started || !xState.desktop.taken)
-        return;
-    Display* display = XOpenDisplay(nullptr);
-    if (display == nullptr)
-        return;
-    applySnapshot(display, xState.desktop);
-    XCloseDisplay(display);
+    if (xState.started && xState.desktop.taken && xState.own != nullptr)
+        applySnapshot(xState.own, xState.desktop);
 }

@@ -16,11 +16,26 @@
 // A lost connection (the X server ended or dropped the program) cannot be
 // recovered from: the layer says so in one line on standard error and the
 // program ends with exit code 255.
+//
+// Start-up: an X server resets when its last client leaves (unless started
+// with -noreset, as Xvfb and Xorg are by default), and a reset drops the
+// connections that were still being set up. A program started while the
+// previous one was ending lost its connection that way and failed with
+// "Error inicializando libreria". The layer therefore opens a connection of
+// its own before SDL's, waiting out a reset in progress, and keeps it: with
+// it open the server cannot reset under SDL's connections. The same
+// connection serves to restore the desktop from the signal watch.
 namespace XDisplay {
+
+// Before SDL's X11 driver starts: the layer's own connection to the server
+// that DISPLAY names, retried for a moment while a local server resets.
+// False when there is no such server.
+bool connect();
 
 // After SDL video has started: the error handlers, the desktop's display
 // configuration as it is now, and SDL's events for raw X events.
 void start();
+// Also closes the layer's connection.
 void stop();
 
 // The X window behind an SDL window, or 0.
@@ -30,8 +45,8 @@ bool failedOn(unsigned long xWindow);
 // The X window an event says was destroyed, or 0.
 unsigned long destroyedBy(const SDL_Event& event);
 
-// Puts back the display configuration seen at start, through a connection
-// of its own, from any thread; for the signal watch's last resort.
+// Puts back the display configuration seen at start, through the layer's
+// own connection, from any thread; for the signal watch's last resort.
 void restoreDesktopFromAnyThread();
 
 } // namespace XDisplay
