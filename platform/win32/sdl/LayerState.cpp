@@ -38,14 +38,26 @@ void forgetThreadState(ThreadRecord& thread)
     thread.currentContext = NULL;
 }
 
+void leaveFullscreen()
+{
+    LayerState& state = layerState;
+    WindowRecord* fullscreen = state.windows.find(reinterpret_cast<uintptr_t>(state.modeRequest.fullscreenWindow));
+    if (fullscreen != nullptr && fullscreen->sdlWindow != nullptr)
+        SDL_SetWindowFullscreen(fullscreen->sdlWindow, 0);
+}
+
 // Windows gives the desktop its mode back when the program that changed it
 // ends, however it ends; an X server keeps whatever mode it was last given.
-// A program ended by a signal ends with that signal, once the layer has let
-// go of the display.
+// The rest goes with the process: stopping SDL here would unload the OpenGL
+// driver under the leak checker's feet. A program ended by a signal ends
+// with that signal, once the display is given back.
 void atExit()
 {
+    if (!layerState.started.load())
+        return;
     const int signal = Signals::received();
-    Layer::stop();
+    Signals::stop();
+    leaveFullscreen();
     if (signal != 0)
         Signals::endWith(signal);
 }
@@ -87,10 +99,8 @@ void Layer::stop()
     if (!layerState.started.load())
         return;
     Signals::stop();
+    leaveFullscreen();
     LayerState& state = layerState;
-    WindowRecord* fullscreen = state.windows.find(reinterpret_cast<uintptr_t>(state.modeRequest.fullscreenWindow));
-    if (fullscreen != nullptr && fullscreen->sdlWindow != nullptr)
-        SDL_SetWindowFullscreen(fullscreen->sdlWindow, 0);
     SDL_GL_MakeCurrent(SDL_GL_GetCurrentWindow(), nullptr);
     for (int index = 0; index < ContextCapacity; ++index) {
         if (state.contexts.isUsed(index))

@@ -117,7 +117,8 @@ bool start();
 bool isStarted();
 // Gives the desktop its mode back, lets go of every window, context and
 // class, stops SDL video and forgets everything: the state of a process that
-// never started the layer. Also run at exit.
+// never started the layer. At exit the layer only gives the desktop its mode
+// back (and ends a program that a signal stopped with that signal).
 void stop();
 
 // True on the thread that started SDL video: only it may pump SDL's events.
