@@ -1,6 +1,7 @@
 // Pieces of the SDL2 layer that need no display: pixel-format numbers,
 // virtual-key codes, handles, and the queue's ring and order.
 #include "HandleTable.h"
+#include "InputTranslator.h"
 #include "MessageQueue.h"
 #include "PixelFormat.h"
 #include "VirtualKeys.h"
@@ -86,6 +87,37 @@ TEST(VirtualKeys, LayoutDecidesLettersAndPositionDecidesTheRest)
     EXPECT_EQ(VirtualKeys::characterOf('C', KMOD_RCTRL), 3);
     EXPECT_EQ(VirtualKeys::characterOf(VK_ESCAPE, 0), 27);
     EXPECT_EQ(VirtualKeys::characterOf(VK_F1, 0), 0);
+    EXPECT_EQ(VirtualKeys::characterOf('1', KMOD_LSHIFT), 0) << "the layout decides what Shift+1 types";
+}
+
+SDL_KeyboardEvent keyEvent(Uint32 type, SDL_Keycode sym, Uint16 modifiers, Uint8 repeat)
+{
+    SDL_KeyboardEvent key;
+    std::memset(&key, 0, sizeof key);
+    key.type = type;
+    key.repeat = repeat;
+    key.keysym = keysym(sym, SDL_SCANCODE_UNKNOWN);
+    key.keysym.mod = modifiers;
+    return key;
+}
+
+// Win32's key messages: Alt makes a system key unless Ctrl is held too
+// (AltGr), and a held key's repeats say that it was already down.
+TEST(InputTranslator, KeyMessagesCarryWin32sFlags)
+{
+    MSG msg;
+    ASSERT_TRUE(InputTranslator::keyMessage(keyEvent(SDL_KEYDOWN, SDLK_x, KMOD_LALT, 0), NULL, &msg));
+    EXPECT_EQ(msg.message, static_cast<UINT>(WM_SYSKEYDOWN));
+    ASSERT_TRUE(InputTranslator::keyMessage(keyEvent(SDL_KEYDOWN, SDLK_x, KMOD_LALT | KMOD_LCTRL, 0), NULL, &msg));
+    EXPECT_EQ(msg.message, static_cast<UINT>(WM_KEYDOWN));
+    ASSERT_TRUE(InputTranslator::keyMessage(keyEvent(SDL_KEYDOWN, SDLK_x, 0, 0), NULL, &msg));
+    EXPECT_EQ(msg.lParam & (1 << 30), 0) << "a first press";
+    ASSERT_TRUE(InputTranslator::keyMessage(keyEvent(SDL_KEYDOWN, SDLK_x, 0, 1), NULL, &msg));
+    EXPECT_NE(msg.lParam & (1 << 30), 0) << "a repeat";
+    ASSERT_TRUE(InputTranslator::keyMessage(keyEvent(SDL_KEYUP, SDLK_x, 0, 0), NULL, &msg));
+    EXPECT_EQ(msg.message, static_cast<UINT>(WM_KEYUP));
+    EXPECT_NE(msg.lParam & (1 << 30), 0);
+    EXPECT_LT(msg.lParam, 0) << "released";
 }
 
 MSG message(UINT number, WPARAM wParam)
