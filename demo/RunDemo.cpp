@@ -43,6 +43,17 @@ const int UsageError = 2;
 const int SilentRate = 44100;
 const uint32_t SoundBlockFrames = 1 << 14;
 
+// The sound library's set-up as the presentation has always asked for it:
+// output driver, mixer, 44000 Hz over 64 channels without flags, and the
+// soundtrack's stream mode, played on whichever channel is free.
+const int SoundOutput = 2;
+const int SoundMixer = 4;
+const int MixRate = 44000;
+const int SoundChannels = 64;
+const unsigned int SoundInitFlags = 0;
+const unsigned int SoundtrackMode = 43;
+const int AnyFreeChannel = -1;
+
 // What differs from scene to scene once its entry actions have run.
 struct SceneRules {
     bool endsByClock; // scenes 1 and 2 end once c * -23 reaches endBound
@@ -140,9 +151,9 @@ void runScenes(Pictures& pictures, GlWindow& window, const Keyboard& keyboard, F
 
 void startSound()
 {
-    FSOUND_SetOutput(2);
-    FSOUND_SetMixer(4);
-    FSOUND_Init(44000, 64, 0);
+    FSOUND_SetOutput(SoundOutput);
+    FSOUND_SetMixer(SoundMixer);
+    FSOUND_Init(MixRate, SoundChannels, SoundInitFlags);
 }
 
 void openWindow(GlWindow& window, ErrorReporter& errorReporter, bool windowed)
@@ -172,8 +183,8 @@ void loadTexture(Texture& texture, const std::string& path, GlWindow& window, Er
 // A missing or unplayable soundtrack leaves the presentation silent.
 void startMusic(const std::string& path)
 {
-    FSOUND_STREAM* stream = FSOUND_Stream_OpenMpeg(path.c_str(), 43);
-    FSOUND_Stream_Play(-1, stream);
+    FSOUND_STREAM* stream = FSOUND_Stream_OpenMpeg(path.c_str(), SoundtrackMode);
+    FSOUND_Stream_Play(AnyFreeChannel, stream);
 }
 
 int showDemo(const DemoOptions& options, const AssetFolder& assets)

@@ -1,8 +1,8 @@
 # Display tests: the SDL2 layer and the window library in real X servers with
 # Mesa's OpenGL. Every program runs under a server of its own: Xvfb (one mode
 # only), or Xorg with the dummy video driver where display modes must really
-# change (tests/display/with-xorg-dummy).
-pkg_check_modules(XPROBE REQUIRED IMPORTED_TARGET x11 xtst xscrnsaver)
+# change (tests/support/with-x-server).
+pkg_check_modules(XPROBE REQUIRED IMPORTED_TARGET x11 xtst xscrnsaver xfixes)
 add_library(qorx_xprobe STATIC display/XProbe.cpp)
 target_link_libraries(qorx_xprobe PUBLIC PkgConfig::XPROBE)
 
@@ -16,15 +16,12 @@ target_link_libraries(qorx_display_drawing PUBLIC OpenGL::GL)
 add_executable(qorx_window_child display/WindowChild.cpp)
 target_link_libraries(qorx_window_child PRIVATE qorx_window qorx_win32)
 
-add_library(qorx_child_process STATIC display/ChildProcess.cpp)
-target_include_directories(qorx_child_process PUBLIC ${PROJECT_SOURCE_DIR}/tests)
-target_compile_definitions(qorx_child_process PRIVATE QORX_WINDOW_CHILD="$<TARGET_FILE:qorx_window_child>")
-add_dependencies(qorx_child_process qorx_window_child)
-
-set(display_test_libraries qorx_window qorx_win32 qorx_xprobe qorx_display_drawing qorx_child_process)
+set(display_test_libraries qorx_window qorx_win32 qorx_xprobe qorx_display_drawing qorx_test_support)
 
 qorx_add_display_test(glwindow_display_test SCREEN 1024x768x24 SOURCES display/GlWindowTest.cpp)
 target_link_libraries(glwindow_display_test PRIVATE ${display_test_libraries})
+target_compile_definitions(glwindow_display_test PRIVATE QORX_WINDOW_CHILD="$<TARGET_FILE:qorx_window_child>")
+add_dependencies(glwindow_display_test qorx_window_child)
 
 qorx_add_display_test(scaled_screen_display_test SCREEN 1280x720x24 SOURCES display/ScaledScreenTest.cpp)
 target_link_libraries(scaled_screen_display_test PRIVATE ${display_test_libraries})
@@ -33,8 +30,9 @@ target_link_libraries(scaled_screen_display_test PRIVATE ${display_test_librarie
 add_executable(fullscreen_mode_display_test display/FullscreenModeTest.cpp)
 target_link_libraries(fullscreen_mode_display_test PRIVATE GTest::gtest GTest::gtest_main ${display_test_libraries})
 target_include_directories(fullscreen_mode_display_test PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
-add_test(NAME fullscreen_mode_display_test
-  COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/display/with-xorg-dummy $<TARGET_FILE:fullscreen_mode_display_test>)
+target_compile_definitions(fullscreen_mode_display_test PRIVATE QORX_WINDOW_CHILD="$<TARGET_FILE:qorx_window_child>")
+add_dependencies(fullscreen_mode_display_test qorx_window_child)
+add_test(NAME fullscreen_mode_display_test COMMAND ${QORX_WITH_X_SERVER} xorg-dummy $<TARGET_FILE:fullscreen_mode_display_test>)
 set_tests_properties(fullscreen_mode_display_test PROPERTIES TIMEOUT 600 SKIP_RETURN_CODE 77)
 
 # The layer's display-free pieces, through its internal headers.

@@ -4,7 +4,7 @@
 # too, and the build plan is the same in both.
 if(NOT QORX_SANITIZE)
   add_test(NAME qorx_install_test
-           COMMAND ${PROJECT_SOURCE_DIR}/scripts/with-xvfb 1024x768x24 ${CMAKE_CURRENT_SOURCE_DIR}/install/run-install-test
+           COMMAND ${QORX_WITH_X_SERVER} xvfb 1024x768x24 ${CMAKE_CURRENT_SOURCE_DIR}/install/run-install-test
                    ${CMAKE_BINARY_DIR} ${PROJECT_SOURCE_DIR} ${CMAKE_CXX_COMPILER})
   add_test(NAME qorx_make_run_builds_the_demo_alone
            COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/install/check-run-build ${PROJECT_SOURCE_DIR}

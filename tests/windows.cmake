@@ -15,3 +15,14 @@ add_test(NAME wine_image_tool_test
     ${QORX_WINDOWS_DIST} ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/corpus ${CMAKE_BINARY_DIR}/tests/fuzz/seeds
     ${PROJECT_SOURCE_DIR}/assets)
 set_tests_properties(wine_image_tool_test PROPERTIES TIMEOUT 900)
+
+# qorx-demo.exe on a screen without its mode (Xvfb, 1024 x 768) and on one
+# with it (Xorg's dummy driver, where the mode really switches).
+add_executable(wine_demo_test windows/WineDemoTest.cpp)
+target_link_libraries(wine_demo_test PRIVATE GTest::gtest GTest::gtest_main qorx_xprobe qorx_test_support)
+target_include_directories(wine_demo_test PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+target_compile_definitions(wine_demo_test PRIVATE QORX_WINDOWS_DIST="${QORX_WINDOWS_DIST}")
+add_test(NAME wine_demo_scaled_test COMMAND ${QORX_WITH_X_SERVER} xvfb 1024x768x24 ${with_wine} $<TARGET_FILE:wine_demo_test>)
+add_test(NAME wine_demo_mode_switch_test
+         COMMAND ${QORX_WITH_X_SERVER} xorg-dummy env QORX_MODE_SWITCH=1 ${with_wine} $<TARGET_FILE:wine_demo_test>)
+set_tests_properties(wine_demo_scaled_test wine_demo_mode_switch_test PROPERTIES TIMEOUT 900 SKIP_RETURN_CODE 77)

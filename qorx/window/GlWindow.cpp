@@ -9,7 +9,7 @@
 
 namespace {
 
-const char windowClassName[] = "the Morrowgate accelerated library";
+const char WindowClassName[] = "the Morrowgate accelerated library";
 
 // The class can be registered once per process: the first successful
 // registration clears this, and nothing sets it again, unregistering included.
@@ -158,7 +158,7 @@ int32_t abandonOpen(GlWindow& window, int32_t code)
 
 bool unregisterClass(GlWindow& window)
 {
-    if (UnregisterClassA(windowClassName, window.instance))
+    if (UnregisterClassA(WindowClassName, window.instance))
         return true;
     window.instance = NULL;
     return false;
@@ -201,7 +201,7 @@ int32_t GlWindow::registerClass()
     windowClass.hInstance = instance;
     windowClass.hIcon = LoadIconA(NULL, IDI_WINLOGO);
     windowClass.hCursor = LoadCursorA(NULL, IDC_ARROW);
-    windowClass.lpszClassName = windowClassName;
+    windowClass.lpszClassName = WindowClassName;
     if (RegisterClassA(&windowClass) == 0)
         return 1;
     fullscreen = false;
@@ -246,7 +246,7 @@ int32_t GlWindow::open(int32_t clientWidth, int32_t clientHeight, int32_t colorB
     const WindowStyle style = windowStyleFor(fullscreen);
     AdjustWindowRectEx(&rect, style.style, FALSE, style.extended);
     windowHandle =
-        CreateWindowExA(style.extended, windowClassName, title, style.style | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
+        CreateWindowExA(style.extended, WindowClassName, title, style.style | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
                         style.x, style.y, rect.right - rect.left, rect.bottom - rect.top, NULL, NULL, instance, NULL);
     if (windowHandle == NULL)
         return abandonOpen(*this, CreateWindowStep);

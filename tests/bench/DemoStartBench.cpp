@@ -306,13 +306,13 @@ void ensureDisplay(char** argv)
     if (length <= 0)
         return;
     self[length] = 0;
-    std::vector<char*> args = {const_cast<char*>(QORX_SOURCE_DIR "/scripts/with-xvfb"),
-                               const_cast<char*>("1024x768x24"), self};
+    std::vector<char*> args = {const_cast<char*>(QORX_SOURCE_DIR "/tests/support/with-x-server"),
+                               const_cast<char*>("xvfb"), const_cast<char*>("1024x768x24"), self};
     for (char** arg = argv + 1; *arg; ++arg)
         args.push_back(*arg);
     args.push_back(nullptr);
     execv(args[0], args.data());
-    std::perror("with-xvfb");
+    std::perror("with-x-server");
     std::exit(1);
 }
 

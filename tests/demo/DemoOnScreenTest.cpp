@@ -143,7 +143,7 @@ protected:
 
 TEST_F(DemoOnScreen, ShowsThePicturePlaysTheSoundtrackAndEndsOnEscape)
 {
-    ChildProcess demo(QORX_DEMO_PROGRAM, scratch.string(), environment());
+    ChildProcess demo({QORX_DEMO_PROGRAM}, {scratch.string(), environment()});
     ASSERT_TRUE(demo.started());
 
     std::string window;
@@ -163,7 +163,7 @@ TEST_F(DemoOnScreen, ShowsThePicturePlaysTheSoundtrackAndEndsOnEscape)
     int code = -1;
     EXPECT_TRUE(waitUntil(30, [&] {
         pressKey(window, "Escape");
-        return (code = demo.waitForExit(1)) != -1;
+        return (code = demo.waitForExit(1)) != ChildProcess::NotEnded;
     }));
     EXPECT_EQ(code, 0);
     EXPECT_GT(loudShare(scratch / "sound.raw"), 0.05) << "the soundtrack came out silent";
@@ -172,7 +172,7 @@ TEST_F(DemoOnScreen, ShowsThePicturePlaysTheSoundtrackAndEndsOnEscape)
 TEST_F(DemoOnScreen, MissingPictureShowsTheErrorBoxAndExitsWith255)
 {
     fs::remove(scratch / "mirk.jpg");
-    ChildProcess demo(QORX_DEMO_PROGRAM, scratch.string(), environment());
+    ChildProcess demo({QORX_DEMO_PROGRAM}, {scratch.string(), environment()});
     ASSERT_TRUE(demo.started());
 
     std::string box;
@@ -184,7 +184,7 @@ TEST_F(DemoOnScreen, MissingPictureShowsTheErrorBoxAndExitsWith255)
     int code = -1;
     EXPECT_TRUE(waitUntil(30, [&] {
         pressKey(box, "Return");
-        return (code = demo.waitForExit(1)) != -1;
+        return (code = demo.waitForExit(1)) != ChildProcess::NotEnded;
     }));
     EXPECT_EQ(code, 255);
 }

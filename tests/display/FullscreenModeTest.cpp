@@ -1,9 +1,10 @@
 // Real display-mode changes, on Xorg with the dummy driver: a 16-bit screen
 // at 1024x768 that also offers 800x600 (tests/display/xorg-dummy.conf).
-#include "display/ChildProcess.h"
 #include "display/GlDrawing.h"
 #include "display/XProbe.h"
 #include "qorx/window/GlWindow.h"
+
+#include "ChildProcess.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
@@ -62,14 +63,30 @@ TEST(FullscreenMode, OpenSwitchesTo800x600AndCloseRestoresTheDesktop)
     EXPECT_EQ(window.shutdown(), 0);
 }
 
+// A mode is the display's only if both sides match one of its modes.
+TEST(FullscreenMode, ASizeMatchingAModeInOneSideOnlyIsRefused)
+{
+    XProbe probe;
+    for (DWORD size : {800u << 16 | 480u, 640u << 16 | 600u}) {
+        DEVMODEA mode = {};
+        mode.dmSize = sizeof mode;
+        mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
+        mode.dmPelsWidth = size >> 16;
+        mode.dmPelsHeight = size & 0xFFFF;
+        EXPECT_EQ(ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN), DISP_CHANGE_BADMODE)
+            << mode.dmPelsWidth << "x" << mode.dmPelsHeight;
+    }
+    expectScreen(probe, 1024, 768);
+}
+
 // Windows gives the desktop its mode back when the program ends, however it
 // ends; so does the layer, where an X server would keep the program's mode.
 TEST(FullscreenMode, AProgramEndingInFullScreenLeavesTheDesktopRestored)
 {
     XProbe probe;
-    ChildProcess child("exit-fullscreen");
+    ChildProcess child({QORX_WINDOW_CHILD, "exit-fullscreen"});
     ASSERT_TRUE(child.started());
-    EXPECT_EQ(child.wait(), 5);
+    EXPECT_EQ(child.waitForExit(20), 5);
     expectScreen(probe, 1024, 768);
 }
 

@@ -2,11 +2,11 @@
 
 #include <GL/gl.h>
 
-void fillRect(float left, float top, float right, float bottom, Rgb colour)
+void fillRect(float left, float top, float right, float bottom, Rgb colour, float opacity)
 {
     glDisable(GL_TEXTURE_2D);
     glBegin(GL_QUADS);
-    glColor4f(colour.red / 255.0f, colour.green / 255.0f, colour.blue / 255.0f, 1.0f);
+    glColor4f(colour.red / 255.0f, colour.green / 255.0f, colour.blue / 255.0f, opacity);
     glVertex2f(left, top);
     glVertex2f(right, top);
     glVertex2f(right, bottom);

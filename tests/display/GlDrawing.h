@@ -9,8 +9,9 @@ struct Rgb {
     int blue;
 };
 
-// An untextured rectangle from (left, top) to (right, bottom).
-void fillRect(float left, float top, float right, float bottom, Rgb colour);
+// An untextured rectangle from (left, top) to (right, bottom), at a depth
+// of 0 and with the opacity given.
+void fillRect(float left, float top, float right, float bottom, Rgb colour, float opacity = 1.0f);
 // Red, green, blue and white quarters, in reading order.
 void drawQuarters(int width, int height);
 // A pixel of the current read framebuffer, with y counted from the top.

@@ -2,10 +2,11 @@
 // only, so a full-screen 800x600 picture stays at the desktop's mode and is
 // scaled to fill the screen.
 #include "qorx/window/GlWindow.h"
-#include "display/ChildProcess.h"
 #include "display/GlDrawing.h"
 #include "display/XProbe.h"
 #include "qorx/window/Keyboard.h"
+
+#include "ChildProcess.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
@@ -100,10 +101,30 @@ TEST_F(GlWindowTest, VerticesLandOnTheCornerPixels)
     EXPECT_TRUE(sameColour(readPixel(799, 598, 600), black));
 }
 
+// The scenes fade in by their vertices' opacity, drawn at one depth over
+// what is there: blending by the source's alpha, and a depth test that lets
+// an equal depth through.
+TEST_F(GlWindowTest, TranslucentQuadsBlendOverWhatIsThereAtTheSameDepth)
+{
+    ASSERT_EQ(window->open(800, 600, 16, "qorx blending"), 0);
+    window->clear();
+    fillRect(0, 0, 400, 600, white);
+    fillRect(0, 0, 800, 600, red, 0.5f);
+    EXPECT_TRUE(sameColour(readPixel(200, 300, 600), {255, 128, 128})) << "half red over white";
+    EXPECT_TRUE(sameColour(readPixel(600, 300, 600), {128, 0, 0})) << "half red over black";
+}
+
 TEST_F(GlWindowTest, EscapeFromTheServerReachesTheKeyboardAfterAPresent)
 {
     ASSERT_EQ(window->open(800, 600, 16, "qorx escape"), 0);
     window->present();
+    // Keys go where the server has the focus: the program's request for it
+    // travels on its own connection, and a busy server may not have taken
+    // it yet when the probe's key arrives.
+    const unsigned long xWindow = probe.findWindow("qorx escape");
+    for (int attempt = 0; attempt < 250 && probe.focusedWindow() != xWindow; ++attempt)
+        window->present();
+    ASSERT_EQ(probe.focusedWindow(), xWindow);
     Keyboard keyboard;
     ASSERT_EQ(keyboard.isDown(27), 0);
     probe.key("Escape", true);
@@ -140,19 +161,27 @@ TEST_F(GlWindowTest, AFullScreenPictureWithoutItsModeFillsTheScreenScaled)
     EXPECT_TRUE(onScreen(probe, 1023, 767, white));
     EXPECT_TRUE(onScreen(probe, 500, 380, red)) << "the quarters meet at (512, 384)";
     EXPECT_TRUE(onScreen(probe, 524, 388, white));
+
+    // The pointer hides over the full-screen picture, and shows again once
+    // the window has closed.
+    probe.movePointer(600, 500);
+    EXPECT_FALSE(probe.cursorShown());
+    ASSERT_EQ(window->close(), 0);
+    probe.movePointer(610, 510);
+    EXPECT_TRUE(probe.cursorShown());
 }
 
 // The program on its own, as a child process: the desktop asks its window to
 // close, and the process must end by itself with exit code 0.
 TEST(GlWindowCloseRequest, EndsTheProcessWithExitCodeZero)
 {
-    ChildProcess child("close-request");
+    ChildProcess child({QORX_WINDOW_CHILD, "close-request"});
     ASSERT_TRUE(child.started());
     XProbe probe;
     unsigned long xWindow = probe.findWindow("qorx child");
     ASSERT_NE(xWindow, 0u);
     probe.requestClose(xWindow);
-    EXPECT_EQ(child.wait(), 0);
+    EXPECT_EQ(child.waitForExit(20), 0);
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 // Pieces of the SDL2 layer that need no display: pixel-format numbers,
-// virtual-key codes and the queue's ring.
+// virtual-key codes, handles, and the queue's ring and order.
+#include "HandleTable.h"
+#include "InputTranslator.h"
 #include "MessageQueue.h"
 #include "PixelFormat.h"
 #include "VirtualKeys.h"
@@ -41,12 +43,12 @@ TEST(PixelFormat, NumbersNameTheClosestFormatAndDecodeBack)
     EXPECT_EQ(format.colorBits, 24);
     EXPECT_EQ(format.depthBits, 24) << "the deepest buffer there is";
 
-    for (int n = 1; n <= PixelFormat::count; ++n) {
+    for (int n = 1; n <= PixelFormat::Count; ++n) {
         ASSERT_TRUE(PixelFormat::decode(n, &format));
         EXPECT_EQ(format.number(), n);
     }
     EXPECT_FALSE(PixelFormat::decode(0, &format));
-    EXPECT_FALSE(PixelFormat::decode(PixelFormat::count + 1, &format));
+    EXPECT_FALSE(PixelFormat::decode(PixelFormat::Count + 1, &format));
 
     EXPECT_EQ(PixelFormat::choose(descriptor(PFD_DRAW_TO_WINDOW | PFD_DOUBLEBUFFER, 16, 16)), 0) << "no OpenGL";
     PIXELFORMATDESCRIPTOR indexed = descriptor(program, 8, 16);
@@ -85,6 +87,37 @@ TEST(VirtualKeys, LayoutDecidesLettersAndPositionDecidesTheRest)
     EXPECT_EQ(VirtualKeys::characterOf('C', KMOD_RCTRL), 3);
     EXPECT_EQ(VirtualKeys::characterOf(VK_ESCAPE, 0), 27);
     EXPECT_EQ(VirtualKeys::characterOf(VK_F1, 0), 0);
+    EXPECT_EQ(VirtualKeys::characterOf('1', KMOD_LSHIFT), 0) << "the layout decides what Shift+1 types";
+}
+
+SDL_KeyboardEvent keyEvent(Uint32 type, SDL_Keycode sym, Uint16 modifiers, Uint8 repeat)
+{
+    SDL_KeyboardEvent key;
+    std::memset(&key, 0, sizeof key);
+    key.type = type;
+    key.repeat = repeat;
+    key.keysym = keysym(sym, SDL_SCANCODE_UNKNOWN);
+    key.keysym.mod = modifiers;
+    return key;
+}
+
+// Win32's key messages: Alt makes a system key unless Ctrl is held too
+// (AltGr), and a held key's repeats say that it was already down.
+TEST(InputTranslator, KeyMessagesCarryWin32sFlags)
+{
+    MSG msg;
+    ASSERT_TRUE(InputTranslator::keyMessage(keyEvent(SDL_KEYDOWN, SDLK_x, KMOD_LALT, 0), NULL, &msg));
+    EXPECT_EQ(msg.message, static_cast<UINT>(WM_SYSKEYDOWN));
+    ASSERT_TRUE(InputTranslator::keyMessage(keyEvent(SDL_KEYDOWN, SDLK_x, KMOD_LALT | KMOD_LCTRL, 0), NULL, &msg));
+    EXPECT_EQ(msg.message, static_cast<UINT>(WM_KEYDOWN));
+    ASSERT_TRUE(InputTranslator::keyMessage(keyEvent(SDL_KEYDOWN, SDLK_x, 0, 0), NULL, &msg));
+    EXPECT_EQ(msg.lParam & (1 << 30), 0) << "a first press";
+    ASSERT_TRUE(InputTranslator::keyMessage(keyEvent(SDL_KEYDOWN, SDLK_x, 0, 1), NULL, &msg));
+    EXPECT_NE(msg.lParam & (1 << 30), 0) << "a repeat";
+    ASSERT_TRUE(InputTranslator::keyMessage(keyEvent(SDL_KEYUP, SDLK_x, 0, 0), NULL, &msg));
+    EXPECT_EQ(msg.message, static_cast<UINT>(WM_KEYUP));
+    EXPECT_NE(msg.lParam & (1 << 30), 0);
+    EXPECT_LT(msg.lParam, 0) << "released";
 }
 
 MSG message(UINT number, WPARAM wParam)
@@ -100,7 +133,7 @@ MSG message(UINT number, WPARAM wParam)
 TEST(MessageQueue, KeepsOrderAcrossTheRingsEndAndRefusesWhenFull)
 {
     std::thread([] {
-        MessageQueue& queue = MessageQueue::current();
+        MessageQueue& queue = *MessageQueue::current();
         MessageFilter all = {NULL, 0, 0};
         MessageFilter keyUps = {NULL, WM_KEYUP, WM_KEYUP};
         MSG msg;
@@ -118,14 +151,64 @@ TEST(MessageQueue, KeepsOrderAcrossTheRingsEndAndRefusesWhenFull)
         }
         EXPECT_FALSE(queue.retrieve(&msg, all, false));
 
-        for (int i = 0; i < MessageQueue::postedCapacity; ++i)
+        for (int i = 0; i < MessageQueue::PostedCapacity; ++i)
             ASSERT_TRUE(queue.post(message(WM_CHAR, static_cast<WPARAM>(i))));
         EXPECT_FALSE(queue.post(message(WM_CHAR, 9999)));
-        for (int i = 0; i < MessageQueue::postedCapacity; ++i) {
+        for (int i = 0; i < MessageQueue::PostedCapacity; ++i) {
             ASSERT_TRUE(queue.retrieve(&msg, all, true));
             ASSERT_EQ(msg.wParam, static_cast<WPARAM>(i));
         }
     }).join();
+}
+
+// Win32's order: posted messages, then the quit request, then input; a
+// range from 0 is a range, only 0 to 0 takes everything.
+TEST(MessageQueue, PostedComeBeforeTheQuitRequestWhichComesBeforeInput)
+{
+    std::thread([] {
+        MessageQueue& queue = *MessageQueue::current();
+        const MessageFilter all = {NULL, 0, 0};
+        ASSERT_TRUE(queue.postInput(message(WM_KEYDOWN, 1)));
+        queue.postQuit(7);
+        ASSERT_TRUE(queue.post(message(WM_CHAR, 2)));
+        MSG msg;
+        ASSERT_TRUE(queue.retrieve(&msg, all, true));
+        EXPECT_EQ(msg.message, static_cast<UINT>(WM_CHAR));
+        ASSERT_TRUE(queue.retrieve(&msg, all, true));
+        EXPECT_EQ(msg.message, static_cast<UINT>(WM_QUIT));
+        EXPECT_EQ(msg.wParam, 7u);
+        ASSERT_TRUE(queue.retrieve(&msg, all, true));
+        EXPECT_EQ(msg.message, static_cast<UINT>(WM_KEYDOWN));
+
+        const MessageFilter upToKeyDown = {NULL, 0, WM_KEYDOWN};
+        EXPECT_TRUE(upToKeyDown.accepts(message(WM_KEYDOWN, 0)));
+        EXPECT_TRUE(upToKeyDown.accepts(message(WM_CREATE, 0)));
+        EXPECT_FALSE(upToKeyDown.accepts(message(WM_KEYUP, 0)));
+        const MessageFilter keyUpOnly = {NULL, WM_KEYUP, WM_KEYUP};
+        EXPECT_FALSE(keyUpOnly.accepts(message(WM_KEYDOWN, 0)));
+    }).join();
+}
+
+struct Slot {
+    int value;
+};
+
+// A handle names one use of a slot: once the slot is reused, the old handle
+// finds nothing.
+TEST(HandleTable, ARemovedHandleStaysDeadWhenItsSlotIsReused)
+{
+    HandleTable<Slot, 4> table;
+    const int first = table.add();
+    ASSERT_EQ(first, 0);
+    const uintptr_t old = table.handleOf(first);
+    EXPECT_EQ(table.find(old), &table.records[0]);
+    table.remove(first);
+    EXPECT_EQ(table.find(old), nullptr);
+    ASSERT_EQ(table.add(), 0) << "the slot is reused";
+    EXPECT_NE(table.handleOf(0), old);
+    EXPECT_EQ(table.find(old), nullptr);
+    EXPECT_EQ(table.indexOf(table.handleOf(0)), 0);
+    EXPECT_EQ(table.indexOf(0), -1);
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
+#include <X11/extensions/Xfixes.h>
 #include <X11/extensions/scrnsaver.h>
 
 #include <algorithm>
@@ -62,6 +63,40 @@ Window searchTree(Display* display, Window parent, const std::string& title)
     return found;
 }
 
+long processOf(Display* display, Window window)
+{
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long remaining = 0;
+    unsigned char* data = nullptr;
+    long pid = 0;
+    if (XGetWindowProperty(display, window, XInternAtom(display, "_NET_WM_PID", False), 0, 1, False, XA_CARDINAL, &type,
+                           &format, &count, &remaining, &data) == Success &&
+        data != nullptr && format == 32 && count == 1)
+        pid = *reinterpret_cast<long*>(data);
+    if (data != nullptr)
+        XFree(data);
+    return pid;
+}
+
+Window searchTreeForProcess(Display* display, Window parent, long processId)
+{
+    Window root = 0;
+    Window parentOut = 0;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    if (XQueryTree(display, parent, &root, &parentOut, &children, &count) == 0)
+        return 0;
+    Window found = 0;
+    for (unsigned int i = 0; i < count && found == 0; ++i)
+        found = processOf(display, children[i]) == processId ? children[i]
+                                                             : searchTreeForProcess(display, children[i], processId);
+    if (children != nullptr)
+        XFree(children);
+    return found;
+}
+
 int channel(unsigned long value, unsigned long mask)
 {
     if (mask == 0)
@@ -73,9 +108,28 @@ int channel(unsigned long value, unsigned long mask)
     return static_cast<int>(((value & mask) >> shift) * 255 / maximum);
 }
 
+// Windows come and go while the probe looks at them; a question about one
+// that has just gone is no reason to end the test program (Xlib's own
+// handler exits).
+int ignoreErrors(Display*, XErrorEvent*)
+{
+    return 0;
+}
+
+Display* openDisplay()
+{
+    // Test programs look from several threads, each with a probe of its own.
+    static const bool threadsReady = XInitThreads() != 0;
+    (void)threadsReady;
+    Display* display = XOpenDisplay(nullptr);
+    if (display != nullptr)
+        XSetErrorHandler(ignoreErrors);
+    return display;
+}
+
 } // namespace
 
-XProbe::XProbe() : display(XOpenDisplay(nullptr)) {}
+XProbe::XProbe() : display(openDisplay()) {}
 
 XProbe::~XProbe()
 {
@@ -97,6 +151,11 @@ unsigned long XProbe::findWindow(const std::string& title, bool wait)
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     return 0;
+}
+
+unsigned long XProbe::findWindowOf(int processId)
+{
+    return searchTreeForProcess(display, DefaultRootWindow(display), processId);
 }
 
 bool XProbe::isMapped(unsigned long window)
@@ -190,6 +249,19 @@ bool XProbe::shows(int x, int y, int red, int green, int blue)
     return false;
 }
 
+bool XProbe::cursorShown()
+{
+    sync();
+    XFixesCursorImage* image = XFixesGetCursorImage(display);
+    if (image == nullptr)
+        return true;
+    bool shown = false;
+    for (int i = 0; i < image->width * image->height && !shown; ++i)
+        shown = (image->pixels[i] >> 24) != 0;
+    XFree(image);
+    return shown;
+}
+
 void XProbe::key(const char* keysymName, bool press)
 {
     KeyCode code = XKeysymToKeycode(display, XStringToKeysym(keysymName));
@@ -213,6 +285,14 @@ void XProbe::focus(unsigned long window)
 {
     XSetInputFocus(display, window, RevertToPointerRoot, CurrentTime);
     sync();
+}
+
+unsigned long XProbe::focusedWindow()
+{
+    Window focused = 0;
+    int revertTo = 0;
+    XGetInputFocus(display, &focused, &revertTo);
+    return focused;
 }
 
 void XProbe::requestClose(unsigned long window)
@@ -242,4 +322,12 @@ bool XProbe::screenSaverActive()
     bool active = XScreenSaverQueryInfo(display, DefaultRootWindow(display), info) != 0 && info->state == ScreenSaverOn;
     XFree(info);
     return active;
+}
+
+unsigned long XProbe::idleMilliseconds()
+{
+    XScreenSaverInfo* info = XScreenSaverAllocInfo();
+    const unsigned long idle = XScreenSaverQueryInfo(display, DefaultRootWindow(display), info) != 0 ? info->idle : 0;
+    XFree(info);
+    return idle;
 }

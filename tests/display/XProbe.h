@@ -31,6 +31,8 @@ public:
     // The window with this title, waiting up to twenty seconds for it to
     // appear (or not at all); 0 if it never does.
     unsigned long findWindow(const std::string& title, bool wait = true);
+    // A window of the process with this id (_NET_WM_PID), now; 0 if none.
+    unsigned long findWindowOf(int processId);
     bool isMapped(unsigned long window);
     // The window's position on the screen and size, as the server has them.
     Box geometry(unsigned long window);
@@ -51,17 +53,24 @@ public:
     // own connection, so it may land a moment after the program's swap.
     bool shows(int x, int y, int red, int green, int blue);
 
+    // Whether the pointer shows where it is (any pixel of the cursor's
+    // image not transparent).
+    bool cursorShown();
+
     // Key presses and releases through XTest, as from a keyboard.
     void key(const char* keysymName, bool press);
     void tap(const char* keysymName);
     void movePointer(int x, int y);
     // Without a window manager nobody gives a new window the keyboard.
     void focus(unsigned long window);
+    unsigned long focusedWindow();
     // What a window manager sends when the user closes a window.
     void requestClose(unsigned long window);
     // Seconds of idleness before the server's screen saver starts; 0 for never.
     void setScreenSaverTimeout(int seconds);
     bool screenSaverActive();
+    // How long the server has seen no input.
+    unsigned long idleMilliseconds();
 
 private:
     void sync();

@@ -88,11 +88,6 @@ void fail(const std::string& name, int times, int spared)
     state().failures[name] = {times < 0 ? -1 : times, spared};
 }
 
-void succeed(const std::string& name)
-{
-    state().failures.erase(name);
-}
-
 void reset()
 {
     state() = detail::State();

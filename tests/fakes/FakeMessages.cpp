@@ -170,11 +170,6 @@ void WINAPI PostQuitMessage(int exitCode)
 
 namespace fake {
 
-void post(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    enqueue(window, message, wParam, lParam);
-}
-
 void pressKey(WPARAM virtualKey)
 {
     enqueue(keyTarget(), WM_KEYDOWN, virtualKey, 1);
@@ -188,16 +183,6 @@ void releaseKey(WPARAM virtualKey)
 void requestClose()
 {
     enqueue(keyTarget(), WM_SYSCOMMAND, SC_CLOSE, 0);
-}
-
-std::size_t queuedMessages()
-{
-    return state().queue.size();
-}
-
-bool quitPending()
-{
-    return state().quitPending;
 }
 
 } // namespace fake

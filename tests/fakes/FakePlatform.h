@@ -126,9 +126,8 @@ std::string handle(const void* value);
 // --- Failures -------------------------------------------------------------
 
 // The next `times` calls of `name` fail, after `spared` calls that succeed;
-// -1 means every call until reset() or succeed(name).
+// -1 means every call until reset().
 void fail(const std::string& name, int times = -1, int spared = 0);
-void succeed(const std::string& name);
 
 // Forgets the log, the failures, the hook and every class, window, context,
 // message, mode and upload; handle and texture numbers start again at 1.
@@ -136,15 +135,11 @@ void reset();
 
 // --- Messages -------------------------------------------------------------
 
-// Appends a message to the queue without logging a call.
-void post(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // Key presses and a close request from the desktop, posted (not logged) to the
 // window with the focus, else to the newest window.
 void pressKey(WPARAM virtualKey);
 void releaseKey(WPARAM virtualKey);
-void requestClose();          // WM_SYSCOMMAND with SC_CLOSE, as a desktop close
-std::size_t queuedMessages(); // posted messages still waiting, WM_QUIT not counted
-bool quitPending();
+void requestClose(); // WM_SYSCOMMAND with SC_CLOSE, as a desktop close
 
 // Runs `hook` inside every SwapBuffers, after logging it, with the number of
 // that swap, counting from 1. An empty function removes it.
@@ -173,8 +168,6 @@ bool classRegistered(const std::string& name);
 std::size_t windowCount();
 bool windowExists(HWND window);
 bool windowVisible(HWND window);
-HWND newestWindow();
-HWND focusWindow();
 HGLRC currentContext();
 std::size_t contextCount();
 

@@ -483,16 +483,6 @@ bool windowVisible(HWND window)
     return record != nullptr && record->visible;
 }
 
-HWND newestWindow()
-{
-    return state().newest;
-}
-
-HWND focusWindow()
-{
-    return state().focus;
-}
-
 HGLRC currentContext()
 {
     return state().current;

@@ -235,4 +235,67 @@ TEST(Mp3Frames, AcceptsWholeFramesBetweenTagsAndNothingElse)
     EXPECT_FALSE(mp3FramesAreIntact(frames.data() + 1, frames.size() - 1)) << "starts inside a frame";
 }
 
+// `count` frames of `length` bytes behind a four-byte header.
+std::vector<unsigned char> frameRun(unsigned char second, unsigned char third, size_t length, int count)
+{
+    std::vector<unsigned char> run;
+    for (int frame = 0; frame < count; ++frame) {
+        const size_t start = run.size();
+        run.insert(run.end(), {0xFF, second, third, 0xC4});
+        run.resize(start + length, 0);
+    }
+    return run;
+}
+
+// Frame sizes differ by version and layer: MPEG-2 layer III frames hold half
+// the samples of MPEG-1's, layer I counts in four-byte slots.
+TEST(Mp3Frames, FrameSizesOfEveryVersionAndLayer)
+{
+    // MPEG-2 layer III, 64 kbit/s at 22050 Hz: 72000 * 64 / 22050 = 208 bytes.
+    const std::vector<unsigned char> mpeg2 = frameRun(0xF3, 0x80, 208, 20);
+    EXPECT_TRUE(mp3FramesAreIntact(mpeg2.data(), mpeg2.size()));
+    // MPEG-2.5, at 11025 Hz: 417 bytes.
+    const std::vector<unsigned char> mpeg25 = frameRun(0xE3, 0x80, 417, 20);
+    EXPECT_TRUE(mp3FramesAreIntact(mpeg25.data(), mpeg25.size()));
+    // MPEG-1 layer I, 32 kbit/s at 44100 Hz: (12000 * 32 / 44100) * 4 = 32 bytes.
+    const std::vector<unsigned char> layer1 = frameRun(0xFF, 0x10, 32, 20);
+    EXPECT_TRUE(mp3FramesAreIntact(layer1.data(), layer1.size()));
+    // MPEG-1 layer III at the top rate, 320 kbit/s at 48000 Hz: 960 bytes.
+    const std::vector<unsigned char> top = frameRun(0xFB, 0xE4, 960, 20);
+    EXPECT_TRUE(mp3FramesAreIntact(top.data(), top.size()));
+    // MPEG-2 layer II uses MPEG-1's factor: 144000 * 8 / 22050 = 52 bytes.
+    const std::vector<unsigned char> layer2 = frameRun(0xF5, 0x10, 52, 20);
+    EXPECT_TRUE(mp3FramesAreIntact(layer2.data(), layer2.size()));
+
+    // A free-format or bad bit rate, a reserved sample rate, or a change of
+    // sample rate within the stream is refused.
+    for (unsigned char third : {0x00, 0xF0, 0x8C}) {
+        const std::vector<unsigned char> bad = frameRun(0xF3, third, 208, 20);
+        EXPECT_FALSE(mp3FramesAreIntact(bad.data(), bad.size())) << int(third);
+    }
+    std::vector<unsigned char> mixed = frameRun(0xF3, 0x80, 208, 10);
+    const std::vector<unsigned char> otherRate = frameRun(0xF3, 0x84, 192, 10);
+    mixed.insert(mixed.end(), otherRate.begin(), otherRate.end());
+    EXPECT_FALSE(mp3FramesAreIntact(mixed.data(), mixed.size()));
+}
+
+// An ID3v2.4 tag may end with a ten-byte footer; a trailing block that only
+// starts like an ID3v1 tag is not one.
+TEST(Mp3Frames, Id3v2FootersAndTrailingTags)
+{
+    const std::vector<unsigned char> frames = frameRun(0xF3, 0x80, 208, 20);
+    std::vector<unsigned char> tagged = {'I', 'D', '3', 4, 0, 0x10, 0, 0, 0, 20};
+    tagged.resize(tagged.size() + 20, 0);
+    tagged.insert(tagged.end(), {'3', 'D', 'I', 4, 0, 0x10, 0, 0, 0, 20});
+    tagged.insert(tagged.end(), frames.begin(), frames.end());
+    EXPECT_TRUE(mp3FramesAreIntact(tagged.data(), tagged.size()));
+    tagged[5] = 0;
+    EXPECT_FALSE(mp3FramesAreIntact(tagged.data(), tagged.size())) << "the footer read as frames";
+
+    std::vector<unsigned char> longTail = frames;
+    longTail.insert(longTail.end(), {'T', 'A', 'G'});
+    longTail.resize(longTail.size() + 197, ' ');
+    EXPECT_FALSE(mp3FramesAreIntact(longTail.data(), longTail.size()));
+}
+
 } // namespace

@@ -63,6 +63,13 @@ TEST(WindowProc, KeyDownAndKeyUpSetAndClearTheFlagOfTheLow8Bits)
     EXPECT_EQ(keyboard.isDown('Q'), 1);
     windowProc(window, WM_KEYUP, 'Q', 1);
     EXPECT_EQ(keyboard.isDown('Q'), 0);
+
+    // Codes of 128 and above (punctuation, the OEM keys) have flags of their own.
+    windowProc(window, WM_KEYDOWN, 0xBA, 1);
+    EXPECT_EQ(keyboard.isDown(0xBA), 1);
+    EXPECT_EQ(keyboard.isDown(0xBA - 0x80), 0);
+    windowProc(window, WM_KEYUP, 0xBA, 1);
+    EXPECT_EQ(keyboard.isDown(0xBA), 0);
     EXPECT_EQ(fake::count("DefWindowProcA"), 0u);
 }
 

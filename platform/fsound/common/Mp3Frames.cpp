@@ -9,13 +9,13 @@
 namespace {
 
 // Bit rates in kbit/s by bit-rate index 1..14.
-constexpr int kMpeg1Layer1[14] = {32, 64, 96, 128, 160, 192, 224, 256, 288, 320, 352, 384, 416, 448};
-constexpr int kMpeg1Layer2[14] = {32, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 384};
-constexpr int kMpeg1Layer3[14] = {32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320};
-constexpr int kMpeg2Layer1[14] = {32, 48, 56, 64, 80, 96, 112, 128, 144, 160, 176, 192, 224, 256};
-constexpr int kMpeg2Layer23[14] = {8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160};
+constexpr int Mpeg1Layer1Rates[14] = {32, 64, 96, 128, 160, 192, 224, 256, 288, 320, 352, 384, 416, 448};
+constexpr int Mpeg1Layer2Rates[14] = {32, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 384};
+constexpr int Mpeg1Layer3Rates[14] = {32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320};
+constexpr int Mpeg2Layer1Rates[14] = {32, 48, 56, 64, 80, 96, 112, 128, 144, 160, 176, 192, 224, 256};
+constexpr int Mpeg2Layer23Rates[14] = {8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160};
 
-constexpr int kMpeg1Rates[3] = {44100, 48000, 32000};
+constexpr int Mpeg1SampleRates[3] = {44100, 48000, 32000};
 
 enum Version { Mpeg25 = 0, Mpeg2 = 2, Mpeg1 = 3 };
 enum Layer { Layer3 = 1, Layer2 = 2, Layer1 = 3 };
@@ -30,14 +30,14 @@ struct FrameHeader {
 int bitRateKbps(int version, int layer, int index)
 {
     if (version == Mpeg1)
-        return (layer == Layer1 ? kMpeg1Layer1 : layer == Layer2 ? kMpeg1Layer2 : kMpeg1Layer3)[index - 1];
-    return (layer == Layer1 ? kMpeg2Layer1 : kMpeg2Layer23)[index - 1];
+        return (layer == Layer1 ? Mpeg1Layer1Rates : layer == Layer2 ? Mpeg1Layer2Rates : Mpeg1Layer3Rates)[index - 1];
+    return (layer == Layer1 ? Mpeg2Layer1Rates : Mpeg2Layer23Rates)[index - 1];
 }
 
 int sampleRate(int version, int index)
 {
     int shift = version == Mpeg1 ? 0 : version == Mpeg2 ? 1 : 2;
-    return kMpeg1Rates[index] >> shift;
+    return Mpeg1SampleRates[index] >> shift;
 }
 
 std::size_t frameLength(int version, int layer, int bitRate, int rate, int padding)

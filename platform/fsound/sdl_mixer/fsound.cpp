@@ -1,6 +1,8 @@
 // The presentation's six sound calls over SDL2_mixer. Sound is a nicety: no
 // device, a missing file or a bad file leaves the presentation silent and is
-// reported in a single line on standard error, however many calls fail.
+// reported in a single line on standard error, however many calls fail. The
+// line waits until the presentation starts playing: a program that cannot
+// show anything at all says only why not.
 #include <fmod.h>
 
 #include "Mp3Frames.h"
@@ -11,12 +13,13 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <new>
 
-// Every opened stream stays linked here. Nothing closes a stream, so the
-// list keeps each one reachable for as long as the process lives.
+// Every opened stream stays linked in the layer's state until the layer
+// stops at exit.
 struct FSOUND_STREAM {
     Mix_Music* music;
     FSOUND_STREAM* next;
@@ -24,32 +27,76 @@ struct FSOUND_STREAM {
 
 namespace {
 
-constexpr int kChunkFrames = 2048; // ~46 ms of latency: music only, no effects to sync
-constexpr int kLoopForever = -1;
+const int ChunkFrames = 2048; // ~46 ms of latency: music only, no effects to sync
+const int LoopForever = -1;
+const int StereoChannels = 2;
 // Larger is not a soundtrack. It also catches a directory, which opens as a
 // file here and reports a size near LONG_MAX.
-constexpr long kMaxFileBytes = 64L << 20;
+const long MaxFileBytes = 64L << 20;
+const size_t ReportLength = 512;
 
-bool audioOpen = false;
-bool complained = false;
-FSOUND_STREAM* openStreams = nullptr;
+// Everything the sound layer holds, on the thread that makes the six calls;
+// SDL's audio thread sees only SDL_mixer's own state. It starts with
+// FSOUND_Init and stops at exit.
+struct SoundState {
+    bool audioOpen;
+    bool stopRegistered;
+    // The one line, kept from the first failure until playing starts.
+    bool failed;
+    bool reported;
+    char report[ReportLength];
+    FSOUND_STREAM* streams;
+};
+
+SoundState soundState = {false, false, false, false, "", nullptr};
 
 // Whatever goes wrong first is the only thing said; later failures follow
 // from it or would repeat it.
 void reportOnce(const char* what, const char* detail)
 {
-    if (complained)
+    if (soundState.failed)
         return;
-    complained = true;
-    std::fprintf(stderr, "qorx: running silently: %s: %s\n", what, detail);
+    soundState.failed = true;
+    std::snprintf(soundState.report, sizeof soundState.report, "qorx: running silently: %s: %s\n", what, detail);
+}
+
+// The presentation is playing: the line is due now, once.
+void sayWhySilent()
+{
+    if (!soundState.failed || soundState.reported)
+        return;
+    soundState.reported = true;
+    std::fputs(soundState.report, stderr);
+    std::fflush(stderr);
+}
+
+void stopSound()
+{
+    if (soundState.audioOpen) {
+        Mix_HaltMusic();
+        for (FSOUND_STREAM* stream = soundState.streams; stream != nullptr;) {
+            FSOUND_STREAM* next = stream->next;
+            Mix_FreeMusic(stream->music);
+            delete stream;
+            stream = next;
+        }
+        Mix_CloseAudio();
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    }
+    soundState.audioOpen = false;
+    soundState.streams = nullptr;
 }
 
 // Returns what failed, or null; SDL's error says why.
 const char* startAudio(int mixRate)
 {
+    // Signals belong to the window layer, which turns them into the close
+    // path; SDL would otherwise take them over with its first subsystem and
+    // turn them into a quit event nobody reads.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
         return "no sound device";
-    if (Mix_OpenAudio(mixRate, AUDIO_S16SYS, 2, kChunkFrames) == 0)
+    if (Mix_OpenAudio(mixRate, AUDIO_S16SYS, StereoChannels, ChunkFrames) == 0)
         return nullptr;
     return "cannot open sound output";
 }
@@ -82,7 +129,7 @@ bool looksPlayable(const char* fileName)
         return false;
     }
     long size = std::fseek(file, 0, SEEK_END) == 0 ? std::ftell(file) : -1;
-    bool sized = size > 0 && size <= kMaxFileBytes;
+    bool sized = size > 0 && size <= MaxFileBytes;
     std::unique_ptr<unsigned char[]> data(sized ? new (std::nothrow) unsigned char[size] : nullptr);
     bool read = data && std::fseek(file, 0, SEEK_SET) == 0 &&
                 std::fread(data.get(), 1, static_cast<std::size_t>(size), file) == static_cast<std::size_t>(size);
@@ -111,13 +158,13 @@ Mix_Music* loadMp3(const char* fileName)
 
 FSOUND_STREAM* keepStream(Mix_Music* music)
 {
-    FSOUND_STREAM* stream = new (std::nothrow) FSOUND_STREAM{music, openStreams};
+    FSOUND_STREAM* stream = new (std::nothrow) FSOUND_STREAM{music, soundState.streams};
     if (!stream) {
         Mix_FreeMusic(music);
         reportOnce("stream", "out of memory");
         return nullptr;
     }
-    openStreams = stream;
+    soundState.streams = stream;
     return stream;
 }
 
@@ -136,14 +183,16 @@ signed char F_API FSOUND_SetMixer(int)
 
 signed char F_API FSOUND_Init(int mixRate, int, unsigned int)
 {
-    if (!audioOpen)
-        audioOpen = openAudio(mixRate);
-    return audioOpen ? 1 : 0;
+    if (!soundState.audioOpen)
+        soundState.audioOpen = openAudio(mixRate);
+    if (soundState.audioOpen && !soundState.stopRegistered)
+        soundState.stopRegistered = std::atexit(stopSound) == 0;
+    return soundState.audioOpen ? 1 : 0;
 }
 
 FSOUND_STREAM* F_API FSOUND_Stream_OpenMpeg(const char* fileName, unsigned int)
 {
-    if (!audioOpen || !fileName)
+    if (!soundState.audioOpen || !fileName)
         return nullptr; // without output there is nothing to decode for
     Mix_Music* music = loadMp3(fileName);
     return music ? keepStream(music) : nullptr;
@@ -151,14 +200,18 @@ FSOUND_STREAM* F_API FSOUND_Stream_OpenMpeg(const char* fileName, unsigned int)
 
 int F_API FSOUND_Stream_Play(int, FSOUND_STREAM* stream)
 {
-    if (!stream)
-        return -1;
-    if (Mix_PlayMusic(stream->music, kLoopForever) != 0) {
+    int result = -1;
+    if (stream && Mix_PlayMusic(stream->music, LoopForever) == 0)
+        result = 0;
+    else if (stream)
         reportOnce("cannot play", SDL_GetError());
-        return -1;
-    }
-    return 0;
+    sayWhySilent();
+    return result;
 }
 
-// SDL mixes in its own audio thread; there is nothing to do per frame.
-void F_API FSOUND_3D_Update(void) {}
+// SDL mixes in its own audio thread; per frame there is at most the line to
+// say, for a program that never asked to play.
+void F_API FSOUND_3D_Update(void)
+{
+    sayWhySilent();
+}

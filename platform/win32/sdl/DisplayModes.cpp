@@ -1,34 +1,24 @@
 #include "DisplayModes.h"
 
-#include "VideoSystem.h"
+#include "LayerState.h"
 #include "WindowRegistry.h"
 
 #include <SDL.h>
 
 #include <cstddef>
-#include <cstdlib>
 
 namespace {
 
 const DWORD LongestSide = 16384;
 
-struct RequestedMode {
-    bool active;
-    SDL_DisplayMode mode;
-};
-
-RequestedMode requested = {};
-HWND fullscreenWindow = NULL;
-bool restoreRegistered = false;
-int cursorCount = 0;
-
-// Windows gives the desktop its mode back when the program that changed it
-// ends; an X server keeps whatever mode it was last given.
-void restoreAtExit()
+ModeRequest& requested()
 {
-    WindowRecord* record = WindowRegistry::window(fullscreenWindow);
-    if (record != nullptr && record->sdlWindow != nullptr)
-        SDL_SetWindowFullscreen(record->sdlWindow, 0);
+    return Layer::state().modeRequest;
+}
+
+WindowRecord* fullscreenRecord()
+{
+    return WindowRegistry::window(requested().fullscreenWindow);
 }
 
 bool sizeOf(const DEVMODEA& mode, const SDL_DisplayMode& desktop, int* width, int* height, int* bits)
@@ -83,7 +73,7 @@ void coverDesktop(SDL_Window* window)
 
 void applyMode(WindowRecord& record)
 {
-    SDL_SetWindowDisplayMode(record.sdlWindow, &requested.mode);
+    SDL_SetWindowDisplayMode(record.sdlWindow, &requested().mode);
     SDL_SetWindowFullscreen(record.sdlWindow, SDL_WINDOW_FULLSCREEN);
 }
 
@@ -94,7 +84,7 @@ bool isPopup(const WindowRecord& record)
 
 bool takesChangedMode(const WindowRecord& record)
 {
-    return requested.active && WindowRegistry::window(fullscreenWindow) == nullptr && isPopup(record);
+    return requested().active && fullscreenRecord() == nullptr && isPopup(record);
 }
 
 // As on Windows, a popup that covers the whole screen is the program's way
@@ -121,7 +111,7 @@ bool displayShows(const SDL_DisplayMode& mode, SDL_Window* window)
 
 LONG DisplayModes::change(const DEVMODEA& mode)
 {
-    if (!VideoSystem::start())
+    if (!Layer::start())
         return DISP_CHANGE_FAILED;
     SDL_DisplayMode desktop;
     if (SDL_GetDesktopDisplayMode(0, &desktop) != 0)
@@ -132,11 +122,9 @@ LONG DisplayModes::change(const DEVMODEA& mode)
     SDL_DisplayMode found;
     if (!sizeOf(mode, desktop, &width, &height, &bits) || !findMode(width, height, bits, &found))
         return DISP_CHANGE_BADMODE;
-    requested.active = true;
-    requested.mode = found;
-    if (!restoreRegistered)
-        restoreRegistered = std::atexit(restoreAtExit) == 0;
-    WindowRecord* record = WindowRegistry::window(fullscreenWindow);
+    requested().active = true;
+    requested().mode = found;
+    WindowRecord* record = fullscreenRecord();
     if (record != nullptr && record->sdlWindow != nullptr) {
         applyMode(*record);
         windowShown(*record);
@@ -146,17 +134,21 @@ LONG DisplayModes::change(const DEVMODEA& mode)
 
 LONG DisplayModes::restore()
 {
-    requested.active = false;
-    WindowRecord* record = WindowRegistry::window(fullscreenWindow);
+    requested().active = false;
+    WindowRecord* record = fullscreenRecord();
     if (record != nullptr && record->sdlWindow != nullptr) {
-        // The popup stays where it was, at its own size, on the desktop.
+        // The popup stays where it was, at its own size, on the desktop. A
+        // window that went away only gives the mode back: SDL would wait in
+        // vain for a lost window to move.
         SDL_SetWindowFullscreen(record->sdlWindow, 0);
-        SDL_SetWindowSize(record->sdlWindow, record->clientWidth, record->clientHeight);
-        if (record->clientX != CW_USEDEFAULT)
-            SDL_SetWindowPosition(record->sdlWindow, record->clientX, record->clientY);
+        if (!record->lost) {
+            SDL_SetWindowSize(record->sdlWindow, record->clientWidth, record->clientHeight);
+            if (record->clientX != CW_USEDEFAULT)
+                SDL_SetWindowPosition(record->sdlWindow, record->clientX, record->clientY);
+        }
         record->fullscreen = false;
     }
-    fullscreenWindow = NULL;
+    requested().fullscreenWindow = NULL;
     return DISP_CHANGE_SUCCESSFUL;
 }
 
@@ -164,7 +156,7 @@ Uint32 DisplayModes::prepareWindow(WindowRecord& record)
 {
     if (takesChangedMode(record)) {
         record.fullscreen = true;
-        fullscreenWindow = WindowRegistry::handleOf(&record);
+        requested().fullscreenWindow = WindowRegistry::handleOf(&record);
         return SDL_WINDOW_FULLSCREEN;
     }
     record.coversScreen = coversScreen(record);
@@ -174,7 +166,7 @@ Uint32 DisplayModes::prepareWindow(WindowRecord& record)
 void DisplayModes::windowCreated(WindowRecord& record)
 {
     if (record.fullscreen)
-        SDL_SetWindowDisplayMode(record.sdlWindow, &requested.mode);
+        SDL_SetWindowDisplayMode(record.sdlWindow, &requested().mode);
     else if (record.coversScreen)
         coverDesktop(record.sdlWindow);
 }
@@ -185,7 +177,7 @@ void DisplayModes::windowShown(WindowRecord& record)
 {
     if (!record.fullscreen || record.coversScreen || !record.visible)
         return;
-    if (displayShows(requested.mode, record.sdlWindow))
+    if (displayShows(requested().mode, record.sdlWindow))
         return;
     record.coversScreen = true;
     coverDesktop(record.sdlWindow);
@@ -193,24 +185,25 @@ void DisplayModes::windowShown(WindowRecord& record)
 
 void DisplayModes::windowDestroyed(WindowRecord& record)
 {
-    if (WindowRegistry::handleOf(&record) == fullscreenWindow)
-        fullscreenWindow = NULL;
+    if (WindowRegistry::handleOf(&record) == requested().fullscreenWindow)
+        requested().fullscreenWindow = NULL;
 }
 
 int DisplayModes::showCursor(bool show)
 {
-    int before = cursorCount;
-    cursorCount += show ? 1 : -1;
-    bool visibilityChanged = (before >= 0) != (cursorCount >= 0);
-    if (visibilityChanged && VideoSystem::isStarted())
-        SDL_ShowCursor(cursorCount >= 0 ? SDL_ENABLE : SDL_DISABLE);
-    return cursorCount;
+    int& count = Layer::state().cursorCount;
+    const int before = count;
+    count += show ? 1 : -1;
+    const bool visibilityChanged = (before >= 0) != (count >= 0);
+    if (visibilityChanged && Layer::isStarted())
+        SDL_ShowCursor(count >= 0 ? SDL_ENABLE : SDL_DISABLE);
+    return count;
 }
 
 int DisplayModes::screenMetric(int index)
 {
     SDL_DisplayMode current;
-    if (!VideoSystem::start() || SDL_GetCurrentDisplayMode(0, &current) != 0)
+    if (!Layer::start() || SDL_GetCurrentDisplayMode(0, &current) != 0)
         return 0;
     if (index == SM_CXSCREEN)
         return current.w;

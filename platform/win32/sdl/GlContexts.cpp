@@ -1,6 +1,6 @@
 #include "GlContexts.h"
 
-#include "HandleTable.h"
+#include "LayerState.h"
 #include "PixelFormat.h"
 #include "WindowRegistry.h"
 
@@ -8,25 +8,33 @@
 
 namespace {
 
-struct ContextRecord {
-    SDL_GLContext context;
-    int pixelFormat;
-    HWND window; // the window it was last made current with
-    bool current;
-    SDL_threadID thread;
-};
-
-HandleTable<ContextRecord, GlContexts::capacity> contexts;
-thread_local HGLRC currentContext = NULL;
+HandleTable<ContextRecord, ContextCapacity>& contexts()
+{
+    return Layer::state().contexts;
+}
 
 ContextRecord* recordOf(HGLRC context)
 {
-    return contexts.find(reinterpret_cast<uintptr_t>(context));
+    return contexts().find(reinterpret_cast<uintptr_t>(context));
+}
+
+// NULL for a thread the layer has no room for: it has no context either.
+HGLRC currentContext()
+{
+    ThreadRecord* thread = Layer::currentThread();
+    return thread == nullptr ? NULL : thread->currentContext;
+}
+
+void setCurrentContext(HGLRC context)
+{
+    ThreadRecord* thread = Layer::currentThread();
+    if (thread != nullptr)
+        thread->currentContext = context;
 }
 
 ContextRecord* currentRecord()
 {
-    return recordOf(currentContext);
+    return recordOf(currentContext());
 }
 
 void releaseCurrent()
@@ -34,7 +42,7 @@ void releaseCurrent()
     ContextRecord* record = currentRecord();
     if (record != nullptr)
         record->current = false;
-    currentContext = NULL;
+    setCurrentContext(NULL);
 }
 
 } // namespace
@@ -44,7 +52,7 @@ HGLRC GlContexts::create(HDC deviceContext)
     WindowRecord* window = WindowRegistry::windowOfDc(deviceContext);
     if (window == nullptr || window->sdlWindow == nullptr)
         return NULL;
-    int index = contexts.add();
+    int index = contexts().add();
     if (index < 0)
         return NULL;
     // SDL makes a new context current; WGL leaves the current one alone.
@@ -53,13 +61,13 @@ HGLRC GlContexts::create(HDC deviceContext)
     SDL_GLContext made = SDL_GL_CreateContext(window->sdlWindow);
     SDL_GL_MakeCurrent(previousWindow, previousContext);
     if (made == nullptr) {
-        contexts.remove(index);
+        contexts().remove(index);
         return NULL;
     }
-    ContextRecord& record = contexts.records[index];
+    ContextRecord& record = contexts().records[index];
     record.context = made;
     record.pixelFormat = window->pixelFormat;
-    return reinterpret_cast<HGLRC>(contexts.handleOf(index));
+    return reinterpret_cast<HGLRC>(contexts().handleOf(index));
 }
 
 BOOL GlContexts::makeCurrent(HDC deviceContext, HGLRC context)
@@ -82,7 +90,7 @@ BOOL GlContexts::makeCurrent(HDC deviceContext, HGLRC context)
     if (SDL_GL_MakeCurrent(window->sdlWindow, record->context) != 0)
         return FALSE;
     releaseCurrent();
-    currentContext = context;
+    setCurrentContext(context);
     record->current = true;
     record->thread = SDL_ThreadID();
     record->window = WindowRegistry::handleOf(window);
@@ -96,10 +104,10 @@ BOOL GlContexts::destroy(HGLRC context)
         return FALSE;
     if (record->current && record->thread != SDL_ThreadID())
         return FALSE;
-    if (context == currentContext)
+    if (context == currentContext())
         releaseCurrent();
     SDL_GL_DeleteContext(record->context);
-    contexts.remove(contexts.indexOf(reinterpret_cast<uintptr_t>(context)));
+    contexts().remove(contexts().indexOf(reinterpret_cast<uintptr_t>(context)));
     return TRUE;
 }
 
@@ -123,8 +131,8 @@ BOOL GlContexts::setSwapInterval(int interval)
 void GlContexts::windowDestroyed(WindowRecord& window)
 {
     HWND handle = WindowRegistry::handleOf(&window);
-    for (int index = 0; index < capacity; ++index) {
-        if (contexts.isUsed(index) && contexts.records[index].window == handle)
-            contexts.records[index].window = NULL;
+    for (int index = 0; index < ContextCapacity; ++index) {
+        if (contexts().isUsed(index) && contexts().records[index].window == handle)
+            contexts().records[index].window = NULL;
     }
 }

@@ -8,8 +8,6 @@ struct WindowRecord;
 // WGL's rendering contexts over SDL's OpenGL contexts.
 class GlContexts {
 public:
-    static const int capacity = 16;
-
     static HGLRC create(HDC deviceContext);
     static BOOL makeCurrent(HDC deviceContext, HGLRC context);
     static BOOL destroy(HGLRC context);

@@ -10,7 +10,11 @@
 template <typename Record, int Capacity>
 class HandleTable {
 public:
-    static_assert(Capacity < 128, "the slot must fit in the handle's low 7 bits");
+    // A handle keeps its slot in its low 7 bits, above them the slot's use count.
+    static const int SlotBits = 7;
+    static const int SlotLimit = 1 << SlotBits;
+
+    static_assert(Capacity < SlotLimit, "the slot must fit in the handle's low 7 bits");
 
     // Takes a free slot, resets its record and returns its index, or -1.
     int add()
@@ -32,15 +36,23 @@ public:
             used[index] = false;
     }
 
+    // Frees every slot. The use counts stay, so that no handle given out
+    // before finds a record made after.
+    void clear()
+    {
+        for (int index = 0; index < Capacity; ++index)
+            used[index] = false;
+    }
+
     uintptr_t handleOf(int index) const
     {
-        return (static_cast<uintptr_t>(serial[index]) << 7) | static_cast<uintptr_t>(index + 1);
+        return (static_cast<uintptr_t>(serial[index]) << SlotBits) | static_cast<uintptr_t>(index + 1);
     }
 
     // The index of the live record a handle names, or -1.
     int indexOf(uintptr_t handle) const
     {
-        int index = static_cast<int>(handle & 0x7F) - 1;
+        int index = static_cast<int>(handle & (SlotLimit - 1)) - 1;
         if (index < 0 || index >= Capacity || !used[index])
             return -1;
         if (handleOf(index) != handle)

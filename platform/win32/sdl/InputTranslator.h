@@ -16,6 +16,11 @@ public:
     // none are left. Only the video thread takes SDL events.
     static void pump(MessageQueue& queue);
 
+    // Close requests that come from outside SDL's events: a signal (see
+    // Signals.h), and windows that went away without the program asking
+    // (see XDisplay.h). Each closes as the desktop's close request does.
+    static void requestCloses(MessageQueue& queue);
+
     // The key message for an SDL key event: WM_KEYDOWN/WM_KEYUP, or
     // WM_SYSKEYDOWN/WM_SYSKEYUP with Alt (without Ctrl) and for F10.
     // False for a key without a virtual-key code.
@@ -24,6 +29,7 @@ public:
 private:
     static void translate(const SDL_Event& event, MessageQueue& queue);
     static void translateWindowEvent(const SDL_WindowEvent& event, MessageQueue& queue);
+    static void requestClose(HWND window, MessageQueue& queue);
 };
 
 #endif

@@ -1,8 +1,8 @@
 // The message functions of the Win32 subset: each thread's queue, dispatching
 // to window procedures, and what the default window procedure does.
 #include "InputTranslator.h"
+#include "LayerState.h"
 #include "MessageQueue.h"
-#include "VideoSystem.h"
 #include "VirtualKeys.h"
 #include "WindowRegistry.h"
 
@@ -14,27 +14,36 @@
 
 namespace {
 
-const int vkF4 = 0x73;
-const LPARAM altHeldFlag = static_cast<LPARAM>(1) << 29;
+const int VkF4 = 0x73;
+const LPARAM AltHeldFlag = static_cast<LPARAM>(1) << 29;
+// The low four bits of a system command are Windows' own.
+const WPARAM SystemCommandMask = 0xFFF0;
+
+// How long an empty GetMessageA sleeps at a time: briefly, so that messages
+// posted from other threads are seen too.
+const int VideoThreadWaitMs = 10;
+const long OtherThreadWaitNs = 2000000;
 
 bool retrieveMessage(MSG* msg, const MessageFilter& filter, bool remove)
 {
-    MessageQueue& queue = MessageQueue::current();
-    if (queue.retrieve(msg, filter, remove))
+    MessageQueue* queue = MessageQueue::current();
+    if (queue == nullptr)
+        return false;
+    InputTranslator::requestCloses(*queue);
+    if (queue->retrieve(msg, filter, remove))
         return true;
-    InputTranslator::pump(queue);
-    return queue.retrieve(msg, filter, remove);
+    InputTranslator::pump(*queue);
+    return queue->retrieve(msg, filter, remove);
 }
 
-// Nothing waiting: let SDL sleep until its next event (briefly, so that
-// messages posted from other threads are seen too).
+// Nothing waiting: let SDL sleep until its next event.
 void waitForMessages()
 {
-    if (VideoSystem::isVideoThread()) {
-        SDL_WaitEventTimeout(nullptr, 10);
+    if (Layer::isVideoThread()) {
+        SDL_WaitEventTimeout(nullptr, VideoThreadWaitMs);
         return;
     }
-    timespec pause = {0, 2000000};
+    timespec pause = {0, OtherThreadWaitNs};
     nanosleep(&pause, nullptr);
 }
 
@@ -108,11 +117,13 @@ LRESULT WINAPI SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 BOOL WINAPI PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     MSG msg = MessageQueue::message(window, message, wParam, lParam);
-    if (window == NULL)
-        return MessageQueue::current().post(msg) ? TRUE : FALSE;
+    if (window == NULL) {
+        MessageQueue* queue = MessageQueue::current();
+        return queue != nullptr && queue->post(msg) ? TRUE : FALSE;
+    }
     MessageQueue* owner = nullptr;
     {
-        std::lock_guard<std::mutex> guard(WindowRegistry::lock());
+        std::lock_guard<std::mutex> guard(Layer::state().lock);
         WindowRecord* record = WindowRegistry::window(window);
         if (record != nullptr)
             owner = record->ownerQueue;
@@ -124,22 +135,23 @@ BOOL WINAPI PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam
 
 void WINAPI PostQuitMessage(int exitCode)
 {
-    MessageQueue::current().postQuit(exitCode);
+    MessageQueue* queue = MessageQueue::current();
+    if (queue != nullptr)
+        queue->postQuit(exitCode);
 }
 
 LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_SYSCOMMAND:
-        // The low four bits of a system command are Windows' own.
-        if ((wParam & 0xFFF0) == SC_CLOSE)
+        if ((wParam & SystemCommandMask) == SC_CLOSE)
             SendMessageA(window, WM_CLOSE, 0, 0);
         return 0;
     case WM_CLOSE:
         DestroyWindow(window);
         return 0;
     case WM_SYSKEYDOWN:
-        if (wParam == static_cast<WPARAM>(vkF4) && (lParam & altHeldFlag) != 0)
+        if (wParam == static_cast<WPARAM>(VkF4) && (lParam & AltHeldFlag) != 0)
             PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
         return 0;
     default:

@@ -1,4 +1,5 @@
 // MessageBoxA of the Win32 subset.
+#include "Signals.h"
 #include "WindowRegistry.h"
 
 #include <SDL.h>
@@ -9,18 +10,18 @@
 
 namespace {
 
-const UINT iconMask = 0xF0;
-const UINT iconError = 0x10;
-const UINT iconInformation = 0x40;
+const UINT IconMask = 0xF0;
+const UINT IconError = 0x10;
+const UINT IconInformation = 0x40;
 
 Uint32 sdlIconOf(UINT type)
 {
-    switch (type & iconMask) {
-    case iconError:
+    switch (type & IconMask) {
+    case IconError:
         return SDL_MESSAGEBOX_ERROR;
     case MB_ICONWARNING:
         return SDL_MESSAGEBOX_WARNING;
-    case iconInformation:
+    case IconInformation:
         return SDL_MESSAGEBOX_INFORMATION;
     default:
         return 0;
@@ -54,7 +55,11 @@ int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
     box.colorScheme = nullptr;
 
     int pressed = 0;
-    if (SDL_ShowMessageBox(&box, &pressed) != 0) {
+    Signals::boxShown(true);
+    const bool shown = SDL_ShowMessageBox(&box, &pressed) == 0;
+    Signals::boxShown(false);
+    // A box ended by a signal was shown: the program is ending by the signal.
+    if (!shown && Signals::received() == 0) {
         std::fprintf(stderr, "%s: %s\n", shownCaption, shownText);
         std::fflush(stderr);
     }

@@ -1,12 +1,8 @@
 #include "MessageQueue.h"
 
+#include "LayerState.h"
+
 #include <SDL.h>
-
-namespace {
-
-thread_local MessageQueue threadQueue;
-
-} // namespace
 
 bool MessageFilter::accepts(const MSG& msg) const
 {
@@ -17,9 +13,10 @@ bool MessageFilter::accepts(const MSG& msg) const
     return msg.message >= first && msg.message <= last;
 }
 
-MessageQueue& MessageQueue::current()
+MessageQueue* MessageQueue::current()
 {
-    return threadQueue;
+    ThreadRecord* thread = Layer::currentThread();
+    return thread == nullptr ? nullptr : &thread->queue;
 }
 
 MSG MessageQueue::message(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -114,4 +111,15 @@ bool MessageQueue::retrieve(MSG* msg, const MessageFilter& filter, bool remove)
     // The quit request comes whatever the filter says, but only once the
     // posted messages that it passes are gone.
     return posted.take(msg, filter, remove) || retrieveQuit(msg, remove) || input.take(msg, filter, remove);
+}
+
+void MessageQueue::clear()
+{
+    std::lock_guard<std::mutex> guard(lock);
+    posted.head = 0;
+    posted.count = 0;
+    input.head = 0;
+    input.count = 0;
+    quitPosted = false;
+    quitCode = 0;
 }

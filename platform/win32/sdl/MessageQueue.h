@@ -20,11 +20,12 @@ struct MessageFilter {
 // which the layer takes from SDL only when nothing else is waiting.
 class MessageQueue {
 public:
-    static const int postedCapacity = 256;
-    static const int inputCapacity = 32;
+    static const int PostedCapacity = 256;
+    static const int InputCapacity = 32;
 
-    // The calling thread's queue.
-    static MessageQueue& current();
+    // The calling thread's queue; null only when more threads than the
+    // layer has room for ask for one.
+    static MessageQueue* current();
 
     // A message stamped, as Win32 stamps them, with the time and the cursor.
     static MSG message(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -37,6 +38,9 @@ public:
 
     // Looks for a message in Win32's order and copies it; removes it if asked.
     bool retrieve(MSG* msg, const MessageFilter& filter, bool remove);
+
+    // Empties the queue, for a thread that ends.
+    void clear();
 
 private:
     template <int Capacity>
@@ -52,8 +56,8 @@ private:
     bool retrieveQuit(MSG* msg, bool remove);
 
     std::mutex lock;
-    Ring<postedCapacity> posted = {{}, 0, 0};
-    Ring<inputCapacity> input = {{}, 0, 0};
+    Ring<PostedCapacity> posted = {{}, 0, 0};
+    Ring<InputCapacity> input = {{}, 0, 0};
     bool quitPosted = false;
     int quitCode = 0;
 };

@@ -5,7 +5,7 @@
 namespace {
 
 // Lay the combinations out as digits of a mixed-radix number.
-const int depthChoices[] = {0, 16, 24};
+const int DepthChoices[] = {0, 16, 24};
 
 int depthIndex(int depthBits)
 {
@@ -25,7 +25,7 @@ int PixelFormat::choose(const PIXELFORMATDESCRIPTOR& descriptor)
     format.doubleBuffer = (descriptor.dwFlags & PFD_DOUBLEBUFFER) != 0;
     format.colorBits = descriptor.cColorBits > 16 ? 24 : 16;
     format.alphaBits = descriptor.cAlphaBits > 0 ? 8 : 0;
-    format.depthBits = depthChoices[depthIndex(descriptor.cDepthBits)];
+    format.depthBits = DepthChoices[depthIndex(descriptor.cDepthBits)];
     format.stencilBits = descriptor.cStencilBits > 0 ? 8 : 0;
     return format.number();
 }
@@ -42,12 +42,12 @@ int PixelFormat::number() const
 
 bool PixelFormat::decode(int number, PixelFormat* format)
 {
-    if (number < 1 || number > count)
+    if (number < 1 || number > Count)
         return false;
     int index = number - 1;
     format->stencilBits = (index % 2) * 8;
     index /= 2;
-    format->depthBits = depthChoices[index % 3];
+    format->depthBits = DepthChoices[index % 3];
     index /= 3;
     format->alphaBits = (index % 2) * 8;
     index /= 2;

@@ -13,7 +13,7 @@ struct PixelFormat {
     int depthBits;   // 0, 16 or 24
     int stencilBits; // 0 or 8
 
-    static const int count = 48;
+    static const int Count = 48;
 
     // The closest format to a descriptor, or 0 when the descriptor asks for
     // something no format has (colour-index pixels, no OpenGL, no window).

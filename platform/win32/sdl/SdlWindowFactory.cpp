@@ -1,8 +1,10 @@
 #include "SdlWindowFactory.h"
 
 #include "DisplayModes.h"
+#include "LayerState.h"
 #include "PixelFormat.h"
 #include "WindowRegistry.h"
+#include "XDisplay.h"
 
 #include <SDL.h>
 
@@ -49,7 +51,13 @@ bool SdlWindowFactory::create(WindowRecord& record, const PixelFormat& format)
         return false;
     }
     record.sdlWindow = window;
+    record.xWindow = XDisplay::windowOf(window);
     record.pixelFormat = format.number();
+    // SDL gives a hidden cursor to the windows that exist when it is hidden,
+    // and to a new one only once the pointer comes in; Win32 hides it
+    // everywhere at once.
+    if (Layer::state().cursorCount < 0)
+        SDL_SetCursor(nullptr);
     DisplayModes::windowCreated(record);
     if (record.visible) {
         SDL_ShowWindow(window);

@@ -1,16 +1,14 @@
 #include "VideoSystem.h"
 
+#include "LayerState.h"
+#include "XDisplay.h"
+
 #include <SDL.h>
 
-#include <atomic>
 #include <cstdlib>
 #include <cstring>
 
 namespace {
-
-std::atomic<bool> started{false};
-SDL_threadID videoThread = 0;
-int windowCount = 0;
 
 bool isSet(const char* variable)
 {
@@ -29,6 +27,8 @@ bool startDisplayDriver()
             continue;
         if (std::strcmp(name, "wayland") == 0 && !isSet("XDG_RUNTIME_DIR"))
             continue;
+        if (std::strcmp(name, "x11") == 0 && !XDisplay::connect())
+            continue;
         SDL_SetHint(SDL_HINT_VIDEODRIVER, name);
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0)
             return true;
@@ -45,41 +45,28 @@ bool VideoSystem::isHeadlessDriver(const char* driverName)
            std::strcmp(driverName, "dummy") == 0 || std::strcmp(driverName, "evdev") == 0;
 }
 
-bool VideoSystem::start()
+bool VideoSystem::startDriver()
 {
-    if (started.load())
-        return true;
-    // Ctrl+C and kill end the program as they end any other; SDL would turn
-    // them into a quit event that nobody asked for.
+    // Signals are the layer's (Signals.h); SDL would turn them into a quit
+    // event that nobody asked for.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     // A full-screen window keeps its mode when another window takes the
     // focus, as it does on Windows.
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     // The layer holds the screen saver off itself, while windows exist.
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
-    bool running = isSet("SDL_VIDEODRIVER") ? SDL_InitSubSystem(SDL_INIT_VIDEO) == 0 : startDisplayDriver();
-    if (!running)
-        return false;
-    videoThread = SDL_ThreadID();
-    started.store(true);
-    return true;
-}
-
-bool VideoSystem::isStarted()
-{
-    return started.load();
-}
-
-bool VideoSystem::isVideoThread()
-{
-    return started.load() && SDL_ThreadID() == videoThread;
+    if (!isSet("SDL_VIDEODRIVER"))
+        return startDisplayDriver();
+    if (std::strcmp(std::getenv("SDL_VIDEODRIVER"), "x11") == 0)
+        XDisplay::connect();
+    return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
 }
 
 // SDL leaves its request to the X server in the output buffer; pumping sends
 // it at once rather than at the next frame.
 void VideoSystem::windowCreated()
 {
-    if (windowCount++ == 0) {
+    if (Layer::state().windowCount++ == 0) {
         SDL_DisableScreenSaver();
         SDL_PumpEvents();
     }
@@ -87,7 +74,8 @@ void VideoSystem::windowCreated()
 
 void VideoSystem::windowDestroyed()
 {
-    if (windowCount > 0 && --windowCount == 0) {
+    LayerState& state = Layer::state();
+    if (state.windowCount > 0 && --state.windowCount == 0) {
         SDL_EnableScreenSaver();
         SDL_PumpEvents();
     }

@@ -10,20 +10,20 @@ struct KeyPair {
 };
 
 // Codes beyond those that <windows.h> names for the program.
-const int vkLeftWindows = 0x5B;
-const int vkRightWindows = 0x5C;
-const int vkApplications = 0x5D;
-const int vkNumpad0 = 0x60;
-const int vkMultiply = 0x6A;
-const int vkAdd = 0x6B;
-const int vkSubtract = 0x6D;
-const int vkDecimal = 0x6E;
-const int vkDivide = 0x6F;
-const int vkNumLock = 0x90;
-const int vkScrollLock = 0x91;
-const int vkSnapshot = 0x2C;
+const int VkLeftWindows = 0x5B;
+const int VkRightWindows = 0x5C;
+const int VkApplications = 0x5D;
+const int VkNumpad0 = 0x60;
+const int VkMultiply = 0x6A;
+const int VkAdd = 0x6B;
+const int VkSubtract = 0x6D;
+const int VkDecimal = 0x6E;
+const int VkDivide = 0x6F;
+const int VkNumLock = 0x90;
+const int VkScrollLock = 0x91;
+const int VkSnapshot = 0x2C;
 
-const KeyPair namedKeys[] = {
+const KeyPair NamedKeys[] = {
     {SDLK_BACKSPACE, VK_BACK},
     {SDLK_TAB, VK_TAB},
     {SDLK_RETURN, VK_RETURN},
@@ -48,17 +48,17 @@ const KeyPair namedKeys[] = {
     {SDLK_DOWN, VK_DOWN},
     {SDLK_INSERT, VK_INSERT},
     {SDLK_DELETE, VK_DELETE},
-    {SDLK_PRINTSCREEN, vkSnapshot},
-    {SDLK_LGUI, vkLeftWindows},
-    {SDLK_RGUI, vkRightWindows},
-    {SDLK_APPLICATION, vkApplications},
-    {SDLK_KP_MULTIPLY, vkMultiply},
-    {SDLK_KP_PLUS, vkAdd},
-    {SDLK_KP_MINUS, vkSubtract},
-    {SDLK_KP_PERIOD, vkDecimal},
-    {SDLK_KP_DIVIDE, vkDivide},
-    {SDLK_NUMLOCKCLEAR, vkNumLock},
-    {SDLK_SCROLLLOCK, vkScrollLock},
+    {SDLK_PRINTSCREEN, VkSnapshot},
+    {SDLK_LGUI, VkLeftWindows},
+    {SDLK_RGUI, VkRightWindows},
+    {SDLK_APPLICATION, VkApplications},
+    {SDLK_KP_MULTIPLY, VkMultiply},
+    {SDLK_KP_PLUS, VkAdd},
+    {SDLK_KP_MINUS, VkSubtract},
+    {SDLK_KP_PERIOD, VkDecimal},
+    {SDLK_KP_DIVIDE, VkDivide},
+    {SDLK_NUMLOCKCLEAR, VkNumLock},
+    {SDLK_SCROLLLOCK, VkScrollLock},
 };
 
 // US positions of the punctuation keys (VK_OEM_*), for layouts that put
@@ -68,7 +68,7 @@ struct ScancodePair {
     int virtualKey;
 };
 
-const ScancodePair punctuationKeys[] = {
+const ScancodePair PunctuationKeys[] = {
     {SDL_SCANCODE_SEMICOLON, 0xBA},    {SDL_SCANCODE_EQUALS, 0xBB},      {SDL_SCANCODE_COMMA, 0xBC},
     {SDL_SCANCODE_MINUS, 0xBD},        {SDL_SCANCODE_PERIOD, 0xBE},      {SDL_SCANCODE_SLASH, 0xBF},
     {SDL_SCANCODE_GRAVE, 0xC0},        {SDL_SCANCODE_LEFTBRACKET, 0xDB}, {SDL_SCANCODE_BACKSLASH, 0xDC},
@@ -86,10 +86,10 @@ int fromKeycode(SDL_Keycode code)
     if (code >= SDLK_F13 && code <= SDLK_F24)
         return VK_F1 + 12 + (code - SDLK_F13);
     if (code == SDLK_KP_0)
-        return vkNumpad0;
+        return VkNumpad0;
     if (code >= SDLK_KP_1 && code <= SDLK_KP_9)
-        return vkNumpad0 + 1 + (code - SDLK_KP_1);
-    for (const KeyPair& pair : namedKeys) {
+        return VkNumpad0 + 1 + (code - SDLK_KP_1);
+    for (const KeyPair& pair : NamedKeys) {
         if (pair.sdl == code)
             return pair.virtualKey;
     }
@@ -106,7 +106,7 @@ int fromScancode(SDL_Scancode scancode)
         return '1' + (scancode - SDL_SCANCODE_1);
     if (scancode == SDL_SCANCODE_0)
         return '0';
-    for (const ScancodePair& pair : punctuationKeys) {
+    for (const ScancodePair& pair : PunctuationKeys) {
         if (pair.scancode == scancode)
             return pair.virtualKey;
     }

@@ -5,7 +5,7 @@
 
 namespace {
 
-const int showDefault = 10; // SW_SHOWDEFAULT
+const int ShowDefault = 10; // SW_SHOWDEFAULT
 
 // One argument as Windows' C runtime reads it back: quoted when it is empty
 // or holds a blank or a quote, a quote inside escaped with a backslash, and
@@ -48,5 +48,5 @@ std::string commandLineOf(int argc, char** argv)
 int main(int argc, char** argv)
 {
     std::string commandLine = commandLineOf(argc, argv);
-    return WinMain(GetModuleHandleA(NULL), NULL, &commandLine[0], showDefault);
+    return WinMain(GetModuleHandleA(NULL), NULL, &commandLine[0], ShowDefault);
 }

@@ -1,6 +1,7 @@
 // Classes and windows of the Win32 subset.
 #include "DisplayModes.h"
 #include "GlContexts.h"
+#include "LayerState.h"
 #include "MessageQueue.h"
 #include "VideoSystem.h"
 #include "WindowFrame.h"
@@ -14,14 +15,32 @@
 
 namespace {
 
-const char moduleMarker = 0;
-const uintptr_t resourceHandleBase = 0x10000;
-
-thread_local HWND focusWindow = NULL;
+const char ModuleMarker = 0;
+// Below this, a name's pointer is a resource number (MAKEINTRESOURCE).
+const uintptr_t ResourceIdLimit = 0x10000;
+const uintptr_t ResourceHandleBase = 0x10000;
+// The client area Windows gives a window made at CW_USEDEFAULT's size.
+const int DefaultClientWidth = 640;
+const int DefaultClientHeight = 480;
 
 bool isResourceId(LPCSTR name)
 {
-    return reinterpret_cast<uintptr_t>(name) < 0x10000;
+    return reinterpret_cast<uintptr_t>(name) < ResourceIdLimit;
+}
+
+// The calling thread's focus window; a thread the layer has no room for has
+// none.
+HWND focusWindow()
+{
+    ThreadRecord* thread = Layer::currentThread();
+    return thread == nullptr ? NULL : thread->focus;
+}
+
+void setFocusWindow(HWND window)
+{
+    ThreadRecord* thread = Layer::currentThread();
+    if (thread != nullptr)
+        thread->focus = window;
 }
 
 bool copyName(char* target, size_t capacity, LPCSTR source)
@@ -35,13 +54,15 @@ bool copyName(char* target, size_t capacity, LPCSTR source)
 
 HWND addWindow(int classIndex, DWORD exStyle, LPCSTR windowName, DWORD style, int x, int y, int width, int height)
 {
-    std::lock_guard<std::mutex> guard(WindowRegistry::lock());
-    int index = WindowRegistry::windows().add();
+    MessageQueue* queue = MessageQueue::current();
+    LayerState& state = Layer::state();
+    std::lock_guard<std::mutex> guard(state.lock);
+    int index = queue == nullptr ? -1 : state.windows.add();
     if (index < 0)
         return NULL;
-    WindowRecord& record = WindowRegistry::windows().records[index];
+    WindowRecord& record = state.windows.records[index];
     WindowFrame frame = WindowFrame::of(style, FALSE);
-    record.procedure = WindowRegistry::classes().records[classIndex].procedure;
+    record.procedure = state.classes.records[classIndex].procedure;
     record.classIndex = classIndex;
     record.style = style;
     record.exStyle = exStyle;
@@ -50,19 +71,19 @@ HWND addWindow(int classIndex, DWORD exStyle, LPCSTR windowName, DWORD style, in
     record.clientY = y == CW_USEDEFAULT ? CW_USEDEFAULT : y + frame.top;
     int frameWidth = static_cast<int>(frame.left + frame.right);
     int frameHeight = static_cast<int>(frame.top + frame.bottom);
-    int outerWidth = width == CW_USEDEFAULT ? 640 + frameWidth : width;
-    int outerHeight = height == CW_USEDEFAULT ? 480 + frameHeight : height;
+    int outerWidth = width == CW_USEDEFAULT ? DefaultClientWidth + frameWidth : width;
+    int outerHeight = height == CW_USEDEFAULT ? DefaultClientHeight + frameHeight : height;
     record.clientWidth = outerWidth > frameWidth ? outerWidth - frameWidth : 0;
     record.clientHeight = outerHeight > frameHeight ? outerHeight - frameHeight : 0;
-    record.ownerQueue = &MessageQueue::current();
+    record.ownerQueue = queue;
     return WindowRegistry::handleOf(&record);
 }
 
 void removeWindow(WindowRecord* record)
 {
-    std::lock_guard<std::mutex> guard(WindowRegistry::lock());
-    int index = static_cast<int>(record - WindowRegistry::windows().records);
-    WindowRegistry::windows().remove(index);
+    LayerState& state = Layer::state();
+    std::lock_guard<std::mutex> guard(state.lock);
+    state.windows.remove(static_cast<int>(record - state.windows.records));
 }
 
 // What SDL has drawn, once there is an SDL window.
@@ -90,7 +111,7 @@ HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName)
 {
     if (moduleName != nullptr)
         return NULL;
-    return reinterpret_cast<HMODULE>(const_cast<char*>(&moduleMarker));
+    return reinterpret_cast<HMODULE>(const_cast<char*>(&ModuleMarker));
 }
 
 // The system's own icons and cursors; the program has no resources.
@@ -98,7 +119,7 @@ HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR iconName)
 {
     if (instance != NULL || !isResourceId(iconName))
         return NULL;
-    return reinterpret_cast<HICON>(resourceHandleBase + reinterpret_cast<uintptr_t>(iconName));
+    return reinterpret_cast<HICON>(ResourceHandleBase + reinterpret_cast<uintptr_t>(iconName));
 }
 
 HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR cursorName)
@@ -113,17 +134,18 @@ ATOM WINAPI RegisterClassA(const WNDCLASSA* windowClass)
         return 0;
     // Without a display no window could ever be shown: refuse here, where
     // the program first asks for one.
-    if (!VideoSystem::start())
+    if (!Layer::start())
         return 0;
-    std::lock_guard<std::mutex> guard(WindowRegistry::lock());
+    LayerState& state = Layer::state();
+    std::lock_guard<std::mutex> guard(state.lock);
     if (WindowRegistry::findClass(windowClass->lpszClassName, windowClass->hInstance) >= 0)
         return 0;
-    int index = WindowRegistry::classes().add();
+    int index = state.classes.add();
     if (index < 0)
         return 0;
-    ClassRecord& record = WindowRegistry::classes().records[index];
+    ClassRecord& record = state.classes.records[index];
     if (!copyName(record.name, sizeof record.name, windowClass->lpszClassName)) {
-        WindowRegistry::classes().remove(index);
+        state.classes.remove(index);
         return 0;
     }
     record.instance = windowClass->hInstance;
@@ -134,11 +156,12 @@ ATOM WINAPI RegisterClassA(const WNDCLASSA* windowClass)
 
 BOOL WINAPI UnregisterClassA(LPCSTR className, HINSTANCE instance)
 {
-    std::lock_guard<std::mutex> guard(WindowRegistry::lock());
+    LayerState& state = Layer::state();
+    std::lock_guard<std::mutex> guard(state.lock);
     int index = WindowRegistry::findClass(className, instance);
     if (index < 0 || WindowRegistry::classHasWindows(index))
         return FALSE;
-    WindowRegistry::classes().remove(index);
+    state.classes.remove(index);
     return TRUE;
 }
 
@@ -159,7 +182,7 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
                             int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param)
 {
     // Only top-level windows: the layer has no child windows.
-    if (parent != NULL || menu != NULL || !VideoSystem::start())
+    if (parent != NULL || menu != NULL || !Layer::start())
         return NULL;
     int classIndex = WindowRegistry::findClass(className, instance);
     if (classIndex < 0)
@@ -222,10 +245,10 @@ HWND WINAPI SetFocus(HWND window)
     WindowRecord* record = WindowRegistry::window(window);
     if (window != NULL && record == nullptr)
         return NULL;
-    HWND previous = focusWindow;
+    HWND previous = focusWindow();
     if (previous == window)
         return previous;
-    focusWindow = window;
+    setFocusWindow(window);
     if (WindowRegistry::window(previous) != nullptr)
         SendMessageA(previous, WM_KILLFOCUS, reinterpret_cast<WPARAM>(window), 0);
     if (record != nullptr) {
@@ -245,8 +268,8 @@ BOOL WINAPI DestroyWindow(HWND window)
     record = WindowRegistry::window(window);
     if (record == nullptr)
         return TRUE;
-    if (focusWindow == window)
-        focusWindow = NULL;
+    if (focusWindow() == window)
+        setFocusWindow(NULL);
     GlContexts::windowDestroyed(*record);
     DisplayModes::windowDestroyed(*record);
     if (record->sdlWindow != nullptr)

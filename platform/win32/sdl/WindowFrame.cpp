@@ -2,10 +2,10 @@
 
 namespace {
 
-const LONG sizingBorder = 8;
-const LONG fixedBorder = 3;
-const LONG captionHeight = 23;
-const LONG menuHeight = 20;
+const LONG SizingBorder = 8;
+const LONG FixedBorder = 3;
+const LONG CaptionHeight = 23;
+const LONG MenuHeight = 20;
 
 } // namespace
 
@@ -13,13 +13,13 @@ WindowFrame WindowFrame::of(DWORD style, BOOL menu)
 {
     LONG border = 0;
     if (style & WS_THICKFRAME)
-        border = sizingBorder;
+        border = SizingBorder;
     else if ((style & WS_CAPTION) != 0)
-        border = fixedBorder;
+        border = FixedBorder;
     LONG top = border;
     if ((style & WS_CAPTION) == WS_CAPTION)
-        top += captionHeight;
+        top += CaptionHeight;
     if (menu)
-        top += menuHeight;
+        top += MenuHeight;
     return {border, top, border, border};
 }

@@ -6,11 +6,10 @@
 
 namespace {
 
-std::mutex registryLock;
-HandleTable<ClassRecord, WindowRegistry::classCapacity> classTable;
-HandleTable<WindowRecord, WindowRegistry::windowCapacity> windowTable;
-
-const uintptr_t firstAtom = 0xC000;
+// Win32 numbers registered classes from here; below it a name's pointer is
+// an atom rather than a string.
+const uintptr_t FirstAtom = 0xC000;
+const uintptr_t AtomLimit = 0x10000;
 
 bool sameName(const char* a, const char* b)
 {
@@ -25,29 +24,14 @@ int indexOfRecord(const WindowRecord* record)
 {
     if (record == nullptr)
         return -1;
-    return static_cast<int>(record - windowTable.records);
+    return static_cast<int>(record - Layer::state().windows.records);
 }
 
 } // namespace
 
-std::mutex& WindowRegistry::lock()
-{
-    return registryLock;
-}
-
-HandleTable<ClassRecord, WindowRegistry::classCapacity>& WindowRegistry::classes()
-{
-    return classTable;
-}
-
-HandleTable<WindowRecord, WindowRegistry::windowCapacity>& WindowRegistry::windows()
-{
-    return windowTable;
-}
-
 ATOM WindowRegistry::atomOf(int classIndex)
 {
-    return static_cast<ATOM>(firstAtom + static_cast<uintptr_t>(classIndex));
+    return static_cast<ATOM>(FirstAtom + static_cast<uintptr_t>(classIndex));
 }
 
 int WindowRegistry::findClass(LPCSTR name, HINSTANCE instance)
@@ -55,14 +39,15 @@ int WindowRegistry::findClass(LPCSTR name, HINSTANCE instance)
     if (name == nullptr)
         return -1;
     uintptr_t value = reinterpret_cast<uintptr_t>(name);
-    if (value < 0x10000) {
-        int index = static_cast<int>(value - firstAtom);
-        bool valid = value >= firstAtom && index < classCapacity && classTable.isUsed(index);
+    if (value < AtomLimit) {
+        int index = static_cast<int>(value - FirstAtom);
+        bool valid = value >= FirstAtom && index < ClassCapacity && Layer::state().classes.isUsed(index);
         return valid ? index : -1;
     }
-    for (int index = 0; index < classCapacity; ++index) {
-        const ClassRecord& record = classTable.records[index];
-        if (classTable.isUsed(index) && record.instance == instance && sameName(record.name, name))
+    const HandleTable<ClassRecord, ClassCapacity>& classes = Layer::state().classes;
+    for (int index = 0; index < ClassCapacity; ++index) {
+        const ClassRecord& record = classes.records[index];
+        if (classes.isUsed(index) && record.instance == instance && sameName(record.name, name))
             return index;
     }
     return -1;
@@ -70,8 +55,9 @@ int WindowRegistry::findClass(LPCSTR name, HINSTANCE instance)
 
 bool WindowRegistry::classHasWindows(int classIndex)
 {
-    for (int index = 0; index < windowCapacity; ++index) {
-        if (windowTable.isUsed(index) && windowTable.records[index].classIndex == classIndex)
+    const HandleTable<WindowRecord, WindowCapacity>& windows = Layer::state().windows;
+    for (int index = 0; index < WindowCapacity; ++index) {
+        if (windows.isUsed(index) && windows.records[index].classIndex == classIndex)
             return true;
     }
     return false;
@@ -79,12 +65,12 @@ bool WindowRegistry::classHasWindows(int classIndex)
 
 WindowRecord* WindowRegistry::window(HWND window)
 {
-    return windowTable.find(reinterpret_cast<uintptr_t>(window));
+    return Layer::state().windows.find(reinterpret_cast<uintptr_t>(window));
 }
 
 WindowRecord* WindowRegistry::windowOfDc(HDC deviceContext)
 {
-    return windowTable.find(reinterpret_cast<uintptr_t>(deviceContext));
+    return Layer::state().windows.find(reinterpret_cast<uintptr_t>(deviceContext));
 }
 
 WindowRecord* WindowRegistry::windowOfSdl(unsigned int sdlWindowId)
@@ -92,9 +78,10 @@ WindowRecord* WindowRegistry::windowOfSdl(unsigned int sdlWindowId)
     SDL_Window* sdlWindow = SDL_GetWindowFromID(sdlWindowId);
     if (sdlWindow == nullptr)
         return nullptr;
-    for (int index = 0; index < windowCapacity; ++index) {
-        if (windowTable.isUsed(index) && windowTable.records[index].sdlWindow == sdlWindow)
-            return &windowTable.records[index];
+    HandleTable<WindowRecord, WindowCapacity>& windows = Layer::state().windows;
+    for (int index = 0; index < WindowCapacity; ++index) {
+        if (windows.isUsed(index) && windows.records[index].sdlWindow == sdlWindow)
+            return &windows.records[index];
     }
     return nullptr;
 }
@@ -102,11 +89,11 @@ WindowRecord* WindowRegistry::windowOfSdl(unsigned int sdlWindowId)
 HWND WindowRegistry::handleOf(const WindowRecord* record)
 {
     int index = indexOfRecord(record);
-    return index < 0 ? NULL : reinterpret_cast<HWND>(windowTable.handleOf(index));
+    return index < 0 ? NULL : reinterpret_cast<HWND>(Layer::state().windows.handleOf(index));
 }
 
 HDC WindowRegistry::dcOf(const WindowRecord* record)
 {
     int index = indexOfRecord(record);
-    return index < 0 ? NULL : reinterpret_cast<HDC>(windowTable.handleOf(index));
+    return index < 0 ? NULL : reinterpret_cast<HDC>(Layer::state().windows.handleOf(index));
 }
