@@ -28,6 +28,16 @@ std::string missingPictures(const std::string& folder)
     return missing;
 }
 
+bool holdsAPicture(const std::string& folder)
+{
+    for (const char* name : AssetFolder::Pictures) {
+        std::error_code error;
+        if (fs::is_regular_file(fs::path(folder.empty() ? "." : folder) / name, error))
+            return true;
+    }
+    return false;
+}
+
 std::string workingDirectory()
 {
     std::error_code error;
@@ -83,12 +93,15 @@ bool AssetFolder::locate(const std::string& named)
         folder = named;
         return true;
     }
-    if (missingPictures("").empty())
+    // The first folder holding any of the pictures is the presentation's:
+    // started among its files, a picture that is missing or bad then ends it
+    // as it always has, after those before it have loaded.
+    if (holdsAPicture(""))
         return true;
     const std::string places[][2] = {{installedDataFolder(), "the installed data folder"},
                                      {programFolder(), "the program's folder"}};
     for (const auto& place : places) {
-        if (!place[0].empty() && missingPictures(place[0]).empty()) {
+        if (!place[0].empty() && holdsAPicture(place[0])) {
             folder = place[0];
             return true;
         }

@@ -4,8 +4,10 @@
 #include <string>
 
 // The folder the presentation takes its pictures and soundtrack from. A folder
-// will do when it holds the three pictures: without the soundtrack the
-// presentation runs silently, as it always has.
+// named on the command line must hold the three pictures; otherwise the first
+// folder that holds any of them is the presentation's, and a picture missing
+// there ends the presentation when its turn to load comes, as it always has.
+// Without the soundtrack the presentation runs silently.
 class AssetFolder {
 public:
     static const char* const Pictures[3];
@@ -15,8 +17,8 @@ public:
     virtual ~AssetFolder();
 
     // The folder named on the command line, or, when `named` is empty, the
-    // first that holds the pictures of: the working directory, the installed
-    // data folder, the program's own folder. False when there is none, with
+    // first that holds any of the pictures of: the working directory, the
+    // installed data folder, the program's own folder. False when there is none, with
     // `problem` saying where it looked, in a few lines.
     bool locate(const std::string& named);
 

@@ -393,7 +393,8 @@ TEST(Presentation, APictureThatDoesNotLoadShutsTheWindowDownThenShowsTheErrorAnd
 TEST(Presentation, MissingPicturesAreReportedWithThePlacesLookedInBeforeAnyWindow)
 {
     Stage stage;
-    stage.remove("mirk.jpg");
+    for (const char* name : {"stormledge.jpg", "mirk.jpg", "fin.jpg"})
+        stage.remove(name);
     const Log log = stage.run(255, [&] { fake::setModuleFileName((stage.dir / "bin/qorx-demo").string()); });
     EXPECT_THAT(texts(log), ElementsAre("MessageBoxA(NULL, Error cargando la textura, Qorx - ERROR!, 0x30)"));
 }

@@ -19,7 +19,7 @@ public:
     };
 
     // What waitForExit gives for a program still running.
-    static const int NotEnded = -1000;
+    static constexpr int NotEnded = -1000;
 
     explicit ChildProcess(const std::vector<std::string>& command);
     ChildProcess(const std::vector<std::string>& command, const Options& options);

@@ -8,8 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -86,7 +88,7 @@ protected:
         options.directory = scratch.folder.string();
         options.environment = {"QORX_WINE_MIX=" + (scratch.folder / "mix.wav").string()};
         options.keepErrorOutput = true;
-        return std::make_unique<ChildProcess>(std::vector<std::string>{"wine", "qorx-demo.exe"}, options);
+        return std::make_unique<ChildProcess>(std::vector<std::string>{QORX_WINE, "qorx-demo.exe"}, options);
     }
 
     unsigned long waitForWindow(const char* title)
@@ -105,6 +107,15 @@ protected:
     XProbe probe;
     XProbe::Box desktop = probe.screen();
 };
+
+// What the program wrote on standard error, with Windows' CR LF line ends as
+// LF.
+std::string errorLines(const ChildProcess& program)
+{
+    std::string lines = program.errorOutput();
+    lines.erase(std::remove(lines.begin(), lines.end(), '\r'), lines.end());
+    return lines;
+}
 
 // The share of the WAV's 16-bit samples that are not near zero.
 double loudShare(const fs::path& wav)
@@ -146,6 +157,7 @@ TEST_F(WineDemo, FillsTheScreenFadesInPlaysAndKeepsSceneOneAtTenAndAHalfSeconds)
     const double sceneOne = secondsSince(lit);
     EXPECT_TRUE(sceneTwo) << "no black between the scenes";
     EXPECT_NEAR(sceneOne, SceneOneSeconds, SceneOneSeconds / 10);
+    std::printf("scene 1 lasted %.2f s on the screen\n", sceneOne);
     EXPECT_GT(brightest, 10) << "the picture showed";
     EXPECT_EQ(probe.findWindow(ErrorCaption, false), 0u);
 
@@ -193,6 +205,7 @@ TEST_F(WineDemo, AMissingPictureShowsTheBoxOnTheDesktopAndEndsWith255)
     probe.focus(box);
     probe.tap("Return");
     EXPECT_EQ(demo->waitForExit(20), 255) << demo->errorOutput();
+    EXPECT_EQ(errorLines(*demo), "qorx: cannot load mirk.jpg: No such file or directory\n");
 }
 
 TEST_F(WineDemo, WithoutTheSoundtrackItRunsSilentlyAfterOneLine)
@@ -204,7 +217,7 @@ TEST_F(WineDemo, WithoutTheSoundtrackItRunsSilentlyAfterOneLine)
     EXPECT_TRUE(waitUntil(30, [&] { return probe.brightness().mean > 2; })) << "the pictures still show";
     pressEscape(window);
     EXPECT_EQ(demo->waitForExit(20), 0);
-    EXPECT_EQ(demo->errorOutput(), "qorx: running silently: larkspin.mp3: No such file or directory\n");
+    EXPECT_EQ(errorLines(*demo), "qorx: running silently: larkspin.mp3: No such file or directory\n");
 }
 
 } // namespace
