@@ -3,6 +3,7 @@
 // messages it prints, word for word against the README. Each group runs as a
 // CTest test of its own under a private X server (tests/demo.cmake).
 #include "ChildProcess.h"
+#include "Commands.h"
 #include "TestImages.h"
 #include "display/XProbe.h"
 
@@ -37,17 +38,6 @@ const double StartSeconds = 60;
 // A lost window or display must end the program, not hang it: SDL waits a
 // moment for a lost window's answers before it gives up on each.
 const double NoHangSeconds = 10;
-
-bool waitUntil(double seconds, const std::function<bool()>& condition)
-{
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    while (std::chrono::steady_clock::now() < deadline) {
-        if (condition())
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return condition();
-}
 
 // The status a shell reports: a signal's death as 128 plus its number.
 int shellStatus(int waitResult)
@@ -86,19 +76,6 @@ public:
 
     fs::path dir;
 };
-
-std::string capture(const std::string& command)
-{
-    std::string output;
-    FILE* pipe = popen((command + " 2>/dev/null").c_str(), "r");
-    if (pipe == nullptr)
-        return output;
-    char buffer[256];
-    while (size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
-        output.append(buffer, n);
-    pclose(pipe);
-    return output;
-}
 
 // --- Signals, on Xorg's dummy driver: the mode really changes -------------
 
@@ -284,18 +261,6 @@ std::map<std::string, ReadmeRow> readmeRows()
         rows[cells[0]] = row;
     }
     return rows;
-}
-
-// The id of the X window with this exact name, or "" (xwininfo lists SDL's
-// boxes too, which have no class for xdotool to search by).
-std::string windowNamed(const std::string& name)
-{
-    const std::string tree = capture("xwininfo -root -tree");
-    const size_t at = tree.find(" \"" + name + "\":");
-    if (at == std::string::npos)
-        return "";
-    const size_t start = tree.rfind("0x", at);
-    return start == std::string::npos ? "" : tree.substr(start, at - start);
 }
 
 class DemoMessages : public testing::Test {

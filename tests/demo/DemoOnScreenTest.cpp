@@ -2,6 +2,7 @@
 // pictures and soundtrack in a scratch directory, the sound written to a file
 // by SDL's disk audio driver.
 #include "ChildProcess.h"
+#include "Commands.h"
 
 #include <gtest/gtest.h>
 
@@ -22,42 +23,6 @@ namespace {
 
 const char* const Title = "hola! gl abierta!";
 const char* const ErrorCaption = "Qorx - ERROR!";
-
-std::string capture(const std::string& command)
-{
-    std::string output;
-    FILE* pipe = popen((command + " 2>/dev/null").c_str(), "r");
-    if (!pipe)
-        return output;
-    char buffer[256];
-    while (size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
-        output.append(buffer, n);
-    pclose(pipe);
-    return output;
-}
-
-bool waitUntil(double seconds, const std::function<bool()>& condition)
-{
-    for (double waited = 0; waited < seconds; waited += 0.1) {
-        if (condition())
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-    return condition();
-}
-
-// The id of the first X window named exactly `name`, or "" when there is
-// none. (xwininfo lists every window with its name; xdotool's search misses
-// windows without a class, such as SDL's message boxes.)
-std::string findWindow(const std::string& name)
-{
-    const std::string tree = capture("xwininfo -root -tree");
-    const size_t at = tree.find(" \"" + name + "\":");
-    if (at == std::string::npos)
-        return "";
-    const size_t start = tree.rfind("0x", at);
-    return start == std::string::npos ? "" : tree.substr(start, at - start);
-}
 
 std::string windowGeometry(const std::string& id)
 {
@@ -147,7 +112,7 @@ TEST_F(DemoOnScreen, ShowsThePicturePlaysTheSoundtrackAndEndsOnEscape)
     ASSERT_TRUE(demo.started());
 
     std::string window;
-    ASSERT_TRUE(waitUntil(60, [&] { return !(window = findWindow(Title)).empty(); }))
+    ASSERT_TRUE(waitUntil(60, [&] { return !(window = windowNamed(Title)).empty(); }))
         << "no window titled \"" << Title << "\"";
     EXPECT_EQ(windowGeometry(window), "800x600+0+0");
 
@@ -176,9 +141,9 @@ TEST_F(DemoOnScreen, MissingPictureShowsTheErrorBoxAndExitsWith255)
     ASSERT_TRUE(demo.started());
 
     std::string box;
-    ASSERT_TRUE(waitUntil(60, [&] { return !(box = findWindow(ErrorCaption)).empty(); }))
+    ASSERT_TRUE(waitUntil(60, [&] { return !(box = windowNamed(ErrorCaption)).empty(); }))
         << "no box titled \"" << ErrorCaption << "\"";
-    EXPECT_EQ(findWindow(Title), "") << "the presentation's window is still there behind the box";
+    EXPECT_EQ(windowNamed(Title), "") << "the presentation's window is still there behind the box";
     EXPECT_TRUE(demo.running()) << "the box must wait for the user";
 
     int code = -1;

@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <thread>
 
 namespace {
@@ -41,28 +42,6 @@ bool hasTitle(Display* display, Window window, const std::string& title)
     return titleIn(display, window, "_NET_WM_NAME") == title || titleIn(display, window, "WM_NAME") == title;
 }
 
-// Depth-first through the window tree: without a window manager the
-// program's windows are children of the root, with one they are deeper.
-Window searchTree(Display* display, Window parent, const std::string& title)
-{
-    Window root = 0;
-    Window parentOut = 0;
-    Window* children = nullptr;
-    unsigned int count = 0;
-    if (XQueryTree(display, parent, &root, &parentOut, &children, &count) == 0)
-        return 0;
-    Window found = 0;
-    for (unsigned int i = 0; i < count && found == 0; ++i) {
-        if (hasTitle(display, children[i], title))
-            found = children[i];
-        else
-            found = searchTree(display, children[i], title);
-    }
-    if (children != nullptr)
-        XFree(children);
-    return found;
-}
-
 long processOf(Display* display, Window window)
 {
     Atom type = 0;
@@ -80,7 +59,9 @@ long processOf(Display* display, Window window)
     return pid;
 }
 
-Window searchTreeForProcess(Display* display, Window parent, long processId)
+// Depth-first through the window tree: without a window manager the
+// program's windows are children of the root, with one they are deeper.
+Window searchTree(Display* display, Window parent, const std::function<bool(Window)>& matches)
 {
     Window root = 0;
     Window parentOut = 0;
@@ -90,8 +71,7 @@ Window searchTreeForProcess(Display* display, Window parent, long processId)
         return 0;
     Window found = 0;
     for (unsigned int i = 0; i < count && found == 0; ++i)
-        found = processOf(display, children[i]) == processId ? children[i]
-                                                             : searchTreeForProcess(display, children[i], processId);
+        found = matches(children[i]) ? children[i] : searchTree(display, children[i], matches);
     if (children != nullptr)
         XFree(children);
     return found;
@@ -145,7 +125,8 @@ void XProbe::sync()
 unsigned long XProbe::findWindow(const std::string& title, bool wait)
 {
     for (int attempt = 0; attempt < (wait ? 400 : 1); ++attempt) {
-        Window found = searchTree(display, DefaultRootWindow(display), title);
+        Window found =
+            searchTree(display, DefaultRootWindow(display), [&](Window w) { return hasTitle(display, w, title); });
         if (found != 0)
             return found;
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
@@ -155,7 +136,8 @@ unsigned long XProbe::findWindow(const std::string& title, bool wait)
 
 unsigned long XProbe::findWindowOf(int processId)
 {
-    return searchTreeForProcess(display, DefaultRootWindow(display), processId);
+    return searchTree(display, DefaultRootWindow(display),
+                      [&](Window w) { return processOf(display, w) == processId; });
 }
 
 bool XProbe::isMapped(unsigned long window)
@@ -215,8 +197,7 @@ XProbe::Brightness XProbe::brightness()
     // look at a 1024 x 768 screen within a few milliseconds.
     const int step = 4;
     Box whole = screen();
-    XImage* image =
-        XGetImage(display, DefaultRootWindow(display), 0, 0, whole.width, whole.height, AllPlanes, ZPixmap);
+    XImage* image = XGetImage(display, DefaultRootWindow(display), 0, 0, whole.width, whole.height, AllPlanes, ZPixmap);
     if (image == nullptr)
         return {-1, -1};
     double sum = 0;

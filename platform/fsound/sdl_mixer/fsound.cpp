@@ -30,9 +30,6 @@ namespace {
 const int ChunkFrames = 2048; // ~46 ms of latency: music only, no effects to sync
 const int LoopForever = -1;
 const int StereoChannels = 2;
-// Larger is not a soundtrack. It also catches a directory, which opens as a
-// file here and reports a size near LONG_MAX.
-const long MaxFileBytes = 64L << 20;
 const size_t ReportLength = 512;
 
 // Everything the sound layer holds, on the thread that makes the six calls;
@@ -120,26 +117,6 @@ bool openAudio(int mixRate)
     return !failure;
 }
 
-// The whole file is read once to look at its frames.
-bool looksPlayable(const char* fileName)
-{
-    std::FILE* file = std::fopen(fileName, "rb");
-    if (!file) {
-        reportOnce(fileName, std::strerror(errno));
-        return false;
-    }
-    long size = std::fseek(file, 0, SEEK_END) == 0 ? std::ftell(file) : -1;
-    bool sized = size > 0 && size <= MaxFileBytes;
-    std::unique_ptr<unsigned char[]> data(sized ? new (std::nothrow) unsigned char[size] : nullptr);
-    bool read = data && std::fseek(file, 0, SEEK_SET) == 0 &&
-                std::fread(data.get(), 1, static_cast<std::size_t>(size), file) == static_cast<std::size_t>(size);
-    std::fclose(file);
-    if (read && mp3FramesAreIntact(data.get(), static_cast<std::size_t>(size)))
-        return true;
-    reportOnce(fileName, "not a playable MP3 file");
-    return false;
-}
-
 Mix_Music* loadMusicQuietly(const char* fileName)
 {
     StderrMute mute;
@@ -148,8 +125,11 @@ Mix_Music* loadMusicQuietly(const char* fileName)
 
 Mix_Music* loadMp3(const char* fileName)
 {
-    if (!looksPlayable(fileName))
+    const char* problem = mp3FileProblem(fileName);
+    if (problem != nullptr) {
+        reportOnce(fileName, problem);
         return nullptr;
+    }
     Mix_Music* music = loadMusicQuietly(fileName);
     if (!music)
         reportOnce(fileName, "not a playable MP3 file");
@@ -169,17 +149,6 @@ FSOUND_STREAM* keepStream(Mix_Music* music)
 }
 
 } // namespace
-
-// Output driver and mixer choices belong to SDL here; accepted and ignored.
-signed char F_API FSOUND_SetOutput(int)
-{
-    return 1;
-}
-
-signed char F_API FSOUND_SetMixer(int)
-{
-    return 1;
-}
 
 signed char F_API FSOUND_Init(int mixRate, int, unsigned int)
 {

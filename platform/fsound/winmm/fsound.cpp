@@ -136,6 +136,18 @@ DWORD WINAPI feedDevice(LPVOID parameter)
     }
 }
 
+// Only for a playback whose feeder never started: the device gives every
+// buffer back on reset, so none is in use when it closes.
+void closePlayback(Playback* playback)
+{
+    waveOutReset(playback->device);
+    for (int index = 0; index < BufferCount; ++index)
+        waveOutUnprepareHeader(playback->device, &playback->headers[index], sizeof playback->headers[index]);
+    waveOutClose(playback->device);
+    CloseHandle(playback->bufferDone);
+    delete playback;
+}
+
 // The device, its buffers and the thread that feeds them live as long as the
 // process.
 bool startPlayback(FSOUND_STREAM* stream)
@@ -168,7 +180,7 @@ bool startPlayback(FSOUND_STREAM* stream)
     HANDLE feeder = CreateThread(NULL, 0, feedDevice, playback, 0, NULL);
     if (feeder == NULL) {
         reportOnce("cannot play", "no thread to feed the sound device");
-        waveOutReset(playback->device);
+        closePlayback(playback);
         return false;
     }
     CloseHandle(feeder);
@@ -188,17 +200,6 @@ FSOUND_STREAM* keepStream(FSOUND_DECODER* decoder, int rate)
 }
 
 } // namespace
-
-// Output driver and mixer choices belong to Windows here; accepted and ignored.
-signed char F_API FSOUND_SetOutput(int)
-{
-    return 1;
-}
-
-signed char F_API FSOUND_SetMixer(int)
-{
-    return 1;
-}
 
 // The stream plays at the file's own rate; the mix rate asked for only
 // serves to ask the device whether it plays at all.
