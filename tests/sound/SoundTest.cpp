@@ -296,6 +296,28 @@ TEST(Mp3Frames, Id3v2FootersAndTrailingTags)
     longTail.insert(longTail.end(), {'T', 'A', 'G'});
     longTail.resize(longTail.size() + 197, ' ');
     EXPECT_FALSE(mp3FramesAreIntact(longTail.data(), longTail.size()));
+
+    // Sizes are four 7-bit bytes: 0x01 0x00 0x00 0x00 is 2 MiB.
+    std::vector<unsigned char> large = {'I', 'D', '3', 3, 0, 0, 1, 0, 0, 0};
+    large.resize(large.size() + (size_t(1) << 21), 0);
+    const size_t tagEnd = large.size();
+    large.insert(large.end(), frames.begin(), frames.end());
+    EXPECT_TRUE(mp3FramesAreIntact(large.data(), large.size()));
+    large.resize(tagEnd);
+    large.insert(large.end(), {'T', 'A', 'G'});
+    large.resize(tagEnd + 128, ' ');
+    EXPECT_FALSE(mp3FramesAreIntact(large.data(), large.size())) << "tags and no frames";
+}
+
+// The eleven sync bits are all required; a tail too short to hold a header
+// cannot be a frame and ends the stream.
+TEST(Mp3Frames, SyncBitsAndShortTails)
+{
+    const std::vector<unsigned char> noSync = frameRun(0x1B, 0xE4, 960, 20);
+    EXPECT_FALSE(mp3FramesAreIntact(noSync.data(), noSync.size()));
+    std::vector<unsigned char> tail = frameRun(0xFB, 0xE4, 960, 20);
+    tail.insert(tail.end(), {'x', 'y', 'z'});
+    EXPECT_TRUE(mp3FramesAreIntact(tail.data(), tail.size()));
 }
 
 } // namespace
