@@ -26,8 +26,8 @@ namespace {
 
 using testing::ExitedWithCode;
 
-const char* const kSoundtrack = QORX_SOUNDTRACK;
-constexpr int kRate = 44000;
+const char* const Soundtrack = QORX_SOUNDTRACK;
+constexpr int MixRate = 44000;
 
 std::vector<unsigned char> readFile(const std::string& path)
 {
@@ -59,7 +59,7 @@ int startUp(bool deviceExpected, const char* fileName, bool streamExpected)
 {
     FSOUND_SetOutput(2);
     FSOUND_SetMixer(4);
-    if ((FSOUND_Init(kRate, 64, 0) != 0) != deviceExpected)
+    if ((FSOUND_Init(MixRate, 64, 0) != 0) != deviceExpected)
         return 1;
     FSOUND_STREAM* stream = FSOUND_Stream_OpenMpeg(fileName, 43);
     if ((stream != nullptr) != streamExpected)
@@ -111,24 +111,24 @@ protected:
 TEST_F(Sound, BundledSoundtrackIsAudibleAndLoops)
 {
     const std::string out = dir_ + "/mixed.raw";
-    const size_t pass = size_t(76.8 * kRate);
+    const size_t pass = size_t(76.8 * MixRate);
     EXPECT_EXIT(
         {
             setenv("SDL_AUDIODRIVER", "disk", 1);
             setenv("SDL_DISKAUDIOFILE", out.c_str(), 1);
             setenv("SDL_DISKAUDIODELAY", "1", 1);
-            int failed = startUp(true, kSoundtrack, true);
+            int failed = startUp(true, Soundtrack, true);
             std::exit(failed ? failed : waitForMixedFrames(out, 2 * pass));
         },
         ExitedWithCode(0), "^$");
     std::vector<int16_t> frames = soundAfterSilence(out);
     std::remove(out.c_str());
     ASSERT_GE(frames.size() / 2, 2 * pass);
-    const size_t window = kRate / 2;
+    const size_t window = MixRate / 2;
     for (size_t at = 0; at + window <= pass; at += window) {
         double first = rms(frames, at, at + window), second = rms(frames, at + pass, at + pass + window);
-        ASSERT_GT(first, 300) << "quiet at " << double(at) / kRate << " s";
-        ASSERT_NEAR(second, first, first * 0.1) << "second pass differs at " << double(at) / kRate << " s";
+        ASSERT_GT(first, 300) << "quiet at " << double(at) / MixRate << " s";
+        ASSERT_NEAR(second, first, first * 0.1) << "second pass differs at " << double(at) / MixRate << " s";
     }
 }
 
@@ -138,7 +138,7 @@ TEST_F(Sound, MissingFileIsOneLineAndTheNextFilePlays)
         {
             setenv("SDL_AUDIODRIVER", "dummy", 1);
             int failed = startUp(true, "no-such-soundtrack.mp3", false);
-            if (!failed && !FSOUND_Stream_OpenMpeg(kSoundtrack, 43))
+            if (!failed && !FSOUND_Stream_OpenMpeg(Soundtrack, 43))
                 failed = 4;
             std::exit(failed);
         },
@@ -149,7 +149,7 @@ TEST_F(Sound, MissingFileIsOneLineAndTheNextFilePlays)
 // refused, and only the first refusal is reported.
 TEST_F(Sound, FilesThatAreNotCleanMp3sAreRefusedWithOneLine)
 {
-    std::vector<unsigned char> mp3 = readFile(kSoundtrack);
+    std::vector<unsigned char> mp3 = readFile(Soundtrack);
     std::vector<unsigned char> spliced(mp3.begin(), mp3.begin() + mp3.size() / 2);
     spliced.insert(spliced.end(), 3000, 0x5A);
     spliced.insert(spliced.end(), mp3.begin() + mp3.size() / 2, mp3.end());
@@ -194,7 +194,7 @@ TEST_P(SoundWithoutDevice, PresentationCallsRunOnSilentlyWithOneLine)
             setenv("SDL_AUDIODRIVER", setup.driver, 1);
             if (setup.variable)
                 setenv(setup.variable, value.c_str(), 1);
-            int failed = startUp(false, kSoundtrack, false);
+            int failed = startUp(false, Soundtrack, false);
             if (!failed && FSOUND_Stream_OpenMpeg("no-such-soundtrack.mp3", 43))
                 failed = 4;
             std::exit(failed);
@@ -213,7 +213,7 @@ INSTANTIATE_TEST_SUITE_P(Drivers, SoundWithoutDevice,
 // edits of it that a download or a tag editor could make.
 TEST(Mp3Frames, AcceptsWholeFramesBetweenTagsAndNothingElse)
 {
-    std::vector<unsigned char> mp3 = readFile(kSoundtrack);
+    std::vector<unsigned char> mp3 = readFile(Soundtrack);
     ASSERT_TRUE(mp3FramesAreIntact(mp3.data(), mp3.size()));
     ASSERT_EQ(0, std::memcmp(&mp3[mp3.size() - 128], "TAG", 3));
     std::vector<unsigned char> frames(mp3.begin(), mp3.end() - 128);
