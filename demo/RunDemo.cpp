@@ -22,6 +22,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <iterator>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -256,7 +257,7 @@ int recordFrames(const DemoOptions& options, const AssetFolder& assets, const st
     bool ready = recorder.start(folder, ScreenWidth, ScreenHeight, options.frames);
     std::string problem = recorder.problem;
     Texture* const textures[] = {&pictures.stormledge, &pictures.mirk, &pictures.fin};
-    for (size_t index = 0; index < 3; ++index) {
+    for (size_t index = 0; index < std::size(textures); ++index) {
         const std::string path = assets.path(AssetFolder::Pictures[index]);
         textures[index]->setMipmaps(true);
         if (ready && !textures[index]->load(path.c_str())) {
