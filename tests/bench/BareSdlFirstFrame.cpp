@@ -2,17 +2,27 @@
 // OpenGL context of the pixel format the layer asks for, one clear, one swap.
 // The start-up benchmark's peer: like qorx-demo-first-frame it reports the
 // swap through QORX_FIRST_FRAME_FD and ends there.
+//
+// With --pictures it also does the least the presentation's own start-up has
+// to: libjpeg-turbo decodes the three pictures in the working directory
+// straight into 4-byte pixels, GLU builds their mipmaps, and the first frame
+// is a blended, textured quad. Its time is the floor for any program that
+// shows these pictures so.
 #include "StartupSteps.h"
 
 #include <SDL.h>
 
 #include <GL/gl.h>
+#include <GL/glu.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
+#include <jpeglib.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -28,10 +38,62 @@ void mark(StartupStep step)
         _exit(3);
 }
 
+// One picture as the presentation's first texture: decoded, then mipmapped.
+bool loadPicture(const char* name)
+{
+    FILE* file = std::fopen(name, "rb");
+    if (!file)
+        return false;
+    jpeg_decompress_struct info;
+    jpeg_error_mgr errors;
+    info.err = jpeg_std_error(&errors);
+    jpeg_create_decompress(&info);
+    jpeg_stdio_src(&info, file);
+    jpeg_read_header(&info, TRUE);
+    info.out_color_space = JCS_EXT_RGBX;
+    jpeg_start_decompress(&info);
+    const size_t stride = size_t(info.output_width) * 4;
+    std::vector<unsigned char> pixels(stride * info.output_height);
+    while (info.output_scanline < info.output_height) {
+        JSAMPROW row = &pixels[info.output_scanline * stride];
+        jpeg_read_scanlines(&info, &row, 1);
+    }
+    jpeg_finish_decompress(&info);
+    std::fclose(file);
+    GLuint texture = 0;
+    mark(StartupStep::Decode);
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST_MIPMAP_NEAREST);
+    gluBuild2DMipmaps(GL_TEXTURE_2D, 3, GLsizei(info.output_width), GLsizei(info.output_height), GL_RGBA,
+                      GL_UNSIGNED_BYTE, pixels.data());
+    jpeg_destroy_decompress(&info);
+    mark(StartupStep::Mipmaps);
+    return true;
+}
+
+void drawTexturedQuad()
+{
+    glMatrixMode(GL_PROJECTION);
+    glOrtho(0, 800, 600, 0, -1, 1);
+    glEnable(GL_TEXTURE_2D);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glEnable(GL_BLEND);
+    glBegin(GL_QUADS);
+    const float corners[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+    for (const auto& corner : corners) {
+        glColor4f(1, 1, 1, 0.5f);
+        glTexCoord2f(corner[0], corner[1]);
+        glVertex2f(800 * corner[0], 600 * corner[1]);
+    }
+    glEnd();
+}
+
 } // namespace
 
-int main(int, char**)
+int main(int argc, char** argv)
 {
+    const bool withPictures = argc > 1 && std::strcmp(argv[1], "--pictures") == 0;
     mark(StartupStep::ProcessStart);
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
         std::fprintf(stderr, "bare-sdl2-first-frame: %s\n", SDL_GetError());
@@ -50,6 +112,15 @@ int main(int, char**)
     mark(StartupStep::Window);
     glClearColor(0, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    if (withPictures) {
+        for (const char* picture : {"stormledge.jpg", "mirk.jpg", "fin.jpg"}) {
+            if (!loadPicture(picture)) {
+                std::fprintf(stderr, "bare-sdl2-first-frame: cannot open %s\n", picture);
+                return 1;
+            }
+        }
+        drawTexturedQuad();
+    }
     SDL_GL_SwapWindow(window);
     mark(StartupStep::FirstFrame);
     _exit(0);

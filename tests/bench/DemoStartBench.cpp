@@ -1,6 +1,7 @@
 // How long the presentation takes from process start to its first frame,
 // beside a bare SDL2 program that opens a window of the same size and swaps
-// once, and what each start-up step takes of it; then the parts of the
+// once, and beside that program doing the least the pictures need (decode,
+// mipmaps, one textured frame), and what each start-up step takes of it; then the parts of the
 // biggest steps on their own: our JPEG reader beside libjpeg-turbo, the
 // texture loads, and GLU's mipmap building for the pictures' own size and
 // for a power of two. Runs on the X server in DISPLAY, or starts a private
@@ -204,9 +205,17 @@ ChildRun runToFirstFrame(const char* program, const char* argument)
     return run;
 }
 
-// Every run's marks, the fork first.
+// Every run's marks, the fork first, by program and argument.
 std::vector<std::vector<StepMark>> qorxStartups;
 std::vector<std::vector<StepMark>> bareStartups;
+std::vector<std::vector<StepMark>> floorStartups; // the bare program with the pictures
+
+std::vector<std::vector<StepMark>>& startupsOf(const char* argument)
+{
+    if (argument == nullptr)
+        return bareStartups;
+    return std::string(argument) == "--pictures" ? floorStartups : qorxStartups;
+}
 
 // Process start to first frame, timed by the clock readings of the fork and
 // of the child's first swap. The CPU time, the counter "cpu_ms", includes the
@@ -220,7 +229,7 @@ void BM_ProcessStartToFirstFrame(benchmark::State& state, const char* program, c
             state.SkipWithError("no frame within 60 s");
             return;
         }
-        (argument ? qorxStartups : bareStartups).push_back(run.marks);
+        startupsOf(argument).push_back(run.marks);
         cpuSeconds += run.cpuSeconds;
         state.SetIterationTime(run.seconds);
     }
@@ -263,10 +272,34 @@ std::vector<StepFigures> stepFigures(const std::vector<std::vector<StepMark>>& r
     return figures;
 }
 
+struct Program {
+    const char* label;
+    std::vector<StepFigures> figures;
+};
+
+// One table, of time or of CPU time: each step's median per program and its
+// share of that program's median start-up.
+void printStepTable(const char* title, const char* const* names, size_t stepCount, const std::vector<Program>& programs,
+                    std::vector<double> StepFigures::*column)
+{
+    std::printf("  %-38s", title);
+    for (const Program& program : programs)
+        std::printf(" %22s", program.label);
+    std::printf("\n");
+    for (size_t step = 0; step <= stepCount; ++step) {
+        std::printf("  %-38s", step < stepCount ? names[step] : "whole start-up");
+        for (const Program& program : programs) {
+            const double ms = median(program.figures[step].*column);
+            std::printf(" %12.1f %7.1f %%", ms, 100 * ms / median(program.figures[stepCount].*column));
+        }
+        std::printf("\n");
+    }
+}
+
 // Each step's median and its share of the median start-up, in time and in
-// CPU time (all the program's threads), for qorx-demo and beside it for the
-// bare SDL2 program, whose steps are process start, window with context, and
-// its frame.
+// CPU time (all the program's threads), for qorx-demo, the bare SDL2
+// program, whose steps are process start, window with context, and its
+// frame, and the same program doing the least the pictures need.
 void reportStartupSteps()
 {
     static const char* const Names[] = {"process start (exec, libraries)", "options, files' folder, sound set-up",
@@ -274,25 +307,25 @@ void reportStartupSteps()
                                         "gluBuild2DMipmaps (3 pictures)",  "soundtrack opened and playing",
                                         "first frame drawn and swapped"};
     const size_t stepCount = sizeof Names / sizeof Names[0];
-    if (qorxStartups.empty() || bareStartups.empty())
+    if (qorxStartups.empty() || bareStartups.empty() || floorStartups.empty())
         return;
-    const std::vector<StepFigures> qorx = stepFigures(qorxStartups, stepCount);
-    const std::vector<StepFigures> bare = stepFigures(bareStartups, stepCount);
-    const double total = median(qorx[stepCount].time), cpuTotal = median(qorx[stepCount].cpu);
-    const double bareTotal = median(bare[stepCount].time), bareCpuTotal = median(bare[stepCount].cpu);
+    const std::vector<Program> programs = {{"qorx", stepFigures(qorxStartups, stepCount)},
+                                           {"bare SDL2", stepFigures(bareStartups, stepCount)},
+                                           {"SDL2 with the pictures", stepFigures(floorStartups, stepCount)}};
     std::printf("\nStart-up to the first frame, medians of %zu runs each (ms, share of the whole):\n",
                 qorxStartups.size());
-    std::printf("  %-38s %17s %17s   %17s %17s\n", "", "qorx time", "qorx CPU", "bare SDL2 time", "bare SDL2 CPU");
-    for (size_t step = 0; step <= stepCount; ++step) {
-        const double ms = median(qorx[step].time), cpuMs = median(qorx[step].cpu);
-        const double bareMs = median(bare[step].time), bareCpuMs = median(bare[step].cpu);
-        std::printf("  %-38s %7.1f %7.1f %% %7.1f %7.1f %%   %7.1f %7.1f %% %7.1f %7.1f %%\n",
-                    step < stepCount ? Names[step] : "whole start-up", ms, 100 * ms / total, cpuMs,
-                    100 * cpuMs / cpuTotal, bareMs, 100 * bareMs / bareTotal, bareCpuMs,
-                    100 * bareCpuMs / bareCpuTotal);
-    }
-    std::printf("  first frame, qorx / bare SDL2: %.2f in time, %.2f in CPU\n", total / bareTotal,
-                cpuTotal / bareCpuTotal);
+    printStepTable("time", Names, stepCount, programs, &StepFigures::time);
+    printStepTable("CPU time", Names, stepCount, programs, &StepFigures::cpu);
+    const auto whole = [&](size_t program, std::vector<double> StepFigures::*column) {
+        return median(programs[program].figures[stepCount].*column);
+    };
+    for (size_t peer = 1; peer < programs.size(); ++peer)
+        std::printf("  first frame, qorx / %s: %.2f in time, %.2f in CPU\n", programs[peer].label,
+                    whole(0, &StepFigures::time) / whole(peer, &StepFigures::time),
+                    whole(0, &StepFigures::cpu) / whole(peer, &StepFigures::cpu));
+    std::printf("  first frame, SDL2 with the pictures / bare SDL2: %.2f in time, %.2f in CPU\n",
+                whole(2, &StepFigures::time) / whole(1, &StepFigures::time),
+                whole(2, &StepFigures::cpu) / whole(1, &StepFigures::cpu));
     std::fflush(stdout);
 }
 
@@ -329,6 +362,11 @@ void registerBenchmarks()
         ->Iterations(3)
         ->Unit(ms);
     RegisterBenchmark("first frame/bare sdl2", BM_ProcessStartToFirstFrame, QORX_BARE_SDL_PROGRAM, nullptr)
+        ->UseManualTime()
+        ->Iterations(3)
+        ->Unit(ms);
+    RegisterBenchmark("first frame/sdl2 with the pictures", BM_ProcessStartToFirstFrame, QORX_BARE_SDL_PROGRAM,
+                      "--pictures")
         ->UseManualTime()
         ->Iterations(3)
         ->Unit(ms);
