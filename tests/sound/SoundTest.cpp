@@ -1,4 +1,4 @@
-// The sound layer with real SDL2_mixer and the bundled soundtrack. Each case
+// The sound layer with real SDL2 audio, real libmpg123 and the bundled soundtrack. Each case
 // runs in a child process of its own (the parent never starts SDL): SDL reads
 // its driver settings from the environment once, and the layer says at most
 // one line per process.
