@@ -4,10 +4,7 @@
 // presentation silent and is reported in a single line on standard error,
 // however many calls fail. The line waits until the presentation starts
 // playing: a program that cannot show anything at all says only why not.
-#include <fmod.h>
-#include <fsound_decode.h>
-
-#include "Mp3Frames.h"
+#include "SoundStreams.h"
 #include "StderrMute.h"
 
 #include <SDL.h>
@@ -15,15 +12,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <new>
-
-// Every opened stream stays linked in the layer's state until the layer
-// stops at exit.
-struct FSOUND_STREAM {
-    FSOUND_DECODER* decoder;
-    int rate;
-    FSOUND_STREAM* next;
-};
 
 namespace {
 
@@ -52,7 +40,7 @@ struct SoundState {
     bool failed;
     bool reported;
     char report[ReportLength];
-    FSOUND_STREAM* streams;
+    FSOUND_STREAM* streams; // every stream opened, closed when the layer stops
     Playback playback;
 };
 
@@ -169,18 +157,6 @@ bool openAudio(int mixRate)
     return !failure;
 }
 
-FSOUND_STREAM* keepStream(FSOUND_DECODER* decoder, int rate)
-{
-    FSOUND_STREAM* stream = new (std::nothrow) FSOUND_STREAM{decoder, rate, sound.streams};
-    if (!stream) {
-        FSOUND_Decoder_Close(decoder);
-        reportOnce("stream", "out of memory");
-        return nullptr;
-    }
-    sound.streams = stream;
-    return stream;
-}
-
 // Hands the stream to the audio thread in place of whatever it played.
 bool startPlayback(FSOUND_STREAM* stream)
 {
@@ -217,18 +193,7 @@ FSOUND_STREAM* F_API FSOUND_Stream_OpenMpeg(const char* fileName, unsigned int)
 {
     if (sound.device == 0 || !fileName)
         return nullptr; // without output there is nothing to decode for
-    const char* problem = mp3FileProblem(fileName);
-    if (problem != nullptr) {
-        reportOnce(fileName, problem);
-        return nullptr;
-    }
-    int rate = 0;
-    FSOUND_DECODER* decoder = FSOUND_Decoder_OpenMpeg(fileName, &rate);
-    if (decoder == nullptr) {
-        reportOnce(fileName, "not a playable MP3 file");
-        return nullptr;
-    }
-    return keepStream(decoder, rate);
+    return openStream(fileName, &sound.streams, reportOnce);
 }
 
 int F_API FSOUND_Stream_Play(int, FSOUND_STREAM* stream)

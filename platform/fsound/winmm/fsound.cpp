@@ -3,10 +3,7 @@
 // leaves the presentation silent and is reported in a single line, however
 // many calls fail. A program without a console has nowhere to show stderr, so
 // the line also goes to the debugger's output.
-#include <fmod.h>
-#include <fsound_decode.h>
-
-#include "Mp3Frames.h"
+#include "SoundStreams.h"
 
 #include <windows.h>
 
@@ -15,14 +12,6 @@
 #include <cstdio>
 #include <cstring>
 #include <new>
-
-// Every opened stream stays linked here. Nothing closes a stream: the music
-// stops with the process.
-struct FSOUND_STREAM {
-    FSOUND_DECODER* decoder;
-    int rate;
-    FSOUND_STREAM* next;
-};
 
 namespace {
 
@@ -49,7 +38,7 @@ struct Playback {
 struct SoundState {
     bool audioOpen;
     bool complained;
-    FSOUND_STREAM* openStreams;
+    FSOUND_STREAM* openStreams; // nothing closes them: the music stops with the process
 };
 
 SoundState sound = {false, false, nullptr};
@@ -187,18 +176,6 @@ bool startPlayback(FSOUND_STREAM* stream)
     return true;
 }
 
-FSOUND_STREAM* keepStream(FSOUND_DECODER* decoder, int rate)
-{
-    FSOUND_STREAM* stream = new (std::nothrow) FSOUND_STREAM{decoder, rate, sound.openStreams};
-    if (!stream) {
-        FSOUND_Decoder_Close(decoder);
-        reportOnce("stream", "out of memory");
-        return nullptr;
-    }
-    sound.openStreams = stream;
-    return stream;
-}
-
 } // namespace
 
 // The stream plays at the file's own rate; the mix rate asked for only
@@ -214,18 +191,7 @@ FSOUND_STREAM* F_API FSOUND_Stream_OpenMpeg(const char* fileName, unsigned int)
 {
     if (!sound.audioOpen || !fileName)
         return nullptr; // without output there is nothing to decode for
-    const char* problem = mp3FileProblem(fileName);
-    if (problem != nullptr) {
-        reportOnce(fileName, problem);
-        return nullptr;
-    }
-    int rate = 0;
-    FSOUND_DECODER* decoder = FSOUND_Decoder_OpenMpeg(fileName, &rate);
-    if (decoder == nullptr) {
-        reportOnce(fileName, "not a playable MP3 file");
-        return nullptr;
-    }
-    return keepStream(decoder, rate);
+    return openStream(fileName, &sound.openStreams, reportOnce);
 }
 
 int F_API FSOUND_Stream_Play(int, FSOUND_STREAM* stream)
