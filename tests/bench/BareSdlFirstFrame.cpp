@@ -9,6 +9,7 @@
 // is a blended, textured quad. Its time is the floor for any program that
 // shows these pictures so.
 #include "StartupSteps.h"
+#include "support/PlainLibjpeg.h"
 
 #include <SDL.h>
 
@@ -20,9 +21,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <jpeglib.h>
+#include <initializer_list>
 #include <unistd.h>
-#include <vector>
 
 namespace {
 
@@ -41,33 +41,16 @@ void mark(StartupStep step)
 // One picture as the presentation's first texture: decoded, then mipmapped.
 bool loadPicture(const char* name)
 {
-    FILE* file = std::fopen(name, "rb");
-    if (!file)
+    const PlainLibjpeg picture = decodeWithLibjpeg(name, true);
+    if (!picture.pixels)
         return false;
-    jpeg_decompress_struct info;
-    jpeg_error_mgr errors;
-    info.err = jpeg_std_error(&errors);
-    jpeg_create_decompress(&info);
-    jpeg_stdio_src(&info, file);
-    jpeg_read_header(&info, TRUE);
-    info.out_color_space = JCS_EXT_RGBX;
-    jpeg_start_decompress(&info);
-    const size_t stride = size_t(info.output_width) * 4;
-    std::vector<unsigned char> pixels(stride * info.output_height);
-    while (info.output_scanline < info.output_height) {
-        JSAMPROW row = &pixels[info.output_scanline * stride];
-        jpeg_read_scanlines(&info, &row, 1);
-    }
-    jpeg_finish_decompress(&info);
-    std::fclose(file);
     GLuint texture = 0;
     mark(StartupStep::Decode);
     glGenTextures(1, &texture);
     glBindTexture(GL_TEXTURE_2D, texture);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST_MIPMAP_NEAREST);
-    gluBuild2DMipmaps(GL_TEXTURE_2D, 3, GLsizei(info.output_width), GLsizei(info.output_height), GL_RGBA,
-                      GL_UNSIGNED_BYTE, pixels.data());
-    jpeg_destroy_decompress(&info);
+    gluBuild2DMipmaps(GL_TEXTURE_2D, 3, GLsizei(picture.width), GLsizei(picture.height), GL_RGBA, GL_UNSIGNED_BYTE,
+                      picture.pixels.get());
     mark(StartupStep::Mipmaps);
     return true;
 }

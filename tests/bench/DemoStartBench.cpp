@@ -8,6 +8,7 @@
 // Xvfb for itself.
 #include "RatioReporter.h"
 #include "StartupSteps.h"
+#include "support/PlainLibjpeg.h"
 
 #include "qorx/image/JpegImage.h"
 #include "qorx/image/Texture.h"
@@ -25,7 +26,6 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <jpeglib.h>
 #include <poll.h>
 #include <string>
 #include <sys/resource.h>
@@ -51,37 +51,12 @@ std::string assetPath(const char* name)
     return std::string(assetsDir()) + "/" + name;
 }
 
-// libjpeg-turbo with its defaults, RGB rows into one buffer: the least any
-// JPEG reader has to do.
-size_t decodeWithLibjpeg(const std::string& path)
-{
-    FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file)
-        return 0;
-    jpeg_decompress_struct info;
-    jpeg_error_mgr errors;
-    info.err = jpeg_std_error(&errors);
-    jpeg_create_decompress(&info);
-    jpeg_stdio_src(&info, file);
-    jpeg_read_header(&info, TRUE);
-    jpeg_start_decompress(&info);
-    const size_t stride = size_t(info.output_width) * info.output_components;
-    std::vector<unsigned char> pixels(stride * info.output_height);
-    while (info.output_scanline < info.output_height) {
-        JSAMPROW row = &pixels[info.output_scanline * stride];
-        jpeg_read_scanlines(&info, &row, 1);
-    }
-    jpeg_finish_decompress(&info);
-    jpeg_destroy_decompress(&info);
-    std::fclose(file);
-    return pixels.size();
-}
-
+// libjpeg-turbo into four-byte pixels, as the record holds them.
 void BM_LibjpegTurboDecodesTheThreePictures(benchmark::State& state)
 {
     for (auto _ : state)
         for (const char* picture : Pictures)
-            benchmark::DoNotOptimize(decodeWithLibjpeg(assetPath(picture)));
+            benchmark::DoNotOptimize(decodeWithLibjpeg(assetPath(picture).c_str(), true).pixels);
 }
 
 void BM_JpegImageDecodesTheThreePictures(benchmark::State& state)

@@ -6,6 +6,7 @@
 #include "BenchPictures.h"
 #include "PeakHeap.h"
 #include "RatioReporter.h"
+#include "support/PlainLibjpeg.h"
 
 #include "qorx/image/JpegImage.h"
 #include "qorx/image/TgaImage.h"
@@ -75,34 +76,15 @@ size_t loadJpeg(const std::string& path)
     return size_t(image.width) * image.height * 4;
 }
 
-// libjpeg-turbo on its own, rows straight into one buffer: with its default
-// output (three bytes a pixel) or with four bytes a pixel, the record's size.
+// libjpeg-turbo on its own: with its default output (three bytes a pixel) or
+// with four bytes a pixel, the record's size.
 size_t loadPlainLibjpeg(const std::string& path, bool fourBytes)
 {
-    FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file)
+    const PlainLibjpeg picture = decodeWithLibjpeg(path.c_str(), fourBytes);
+    if (!picture.pixels)
         return 0;
-    jpeg_decompress_struct decompressor;
-    jpeg_error_mgr errors;
-    decompressor.err = jpeg_std_error(&errors);
-    jpeg_create_decompress(&decompressor);
-    jpeg_stdio_src(&decompressor, file);
-    jpeg_read_header(&decompressor, TRUE);
-    if (fourBytes)
-        decompressor.out_color_space = JCS_EXT_RGBX;
-    jpeg_start_decompress(&decompressor);
-    const size_t stride = size_t(decompressor.output_width) * decompressor.output_components;
-    uint8_t* pixels = new uint8_t[stride * decompressor.output_height];
-    while (decompressor.output_scanline < decompressor.output_height) {
-        JSAMPROW row = pixels + stride * decompressor.output_scanline;
-        jpeg_read_scanlines(&decompressor, &row, 1);
-    }
-    jpeg_finish_decompress(&decompressor);
-    jpeg_destroy_decompress(&decompressor);
-    std::fclose(file);
-    benchmark::DoNotOptimize(pixels[0]);
-    delete[] pixels;
-    return stride * decompressor.output_height;
+    benchmark::DoNotOptimize(picture.pixels[0]);
+    return size_t(picture.width) * picture.height * picture.bytesPerPixel;
 }
 
 // A 20-byte file that claims 30000 x 30000 pixels, over the decode budget:

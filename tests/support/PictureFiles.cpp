@@ -1,5 +1,7 @@
 #include "support/PictureFiles.h"
 
+#include "support/PlainLibjpeg.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -134,26 +136,11 @@ Bytes encodeJpeg(const Bytes& samples, uint32_t width, uint32_t height, const Jp
 
 Bytes decodeJpegDefault(const std::string& path)
 {
-    FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file)
+    const PlainLibjpeg picture = decodeWithLibjpeg(path.c_str(), false);
+    if (!picture.pixels)
         return {};
-    jpeg_decompress_struct decompressor;
-    jpeg_error_mgr errors;
-    decompressor.err = jpeg_std_error(&errors);
-    jpeg_create_decompress(&decompressor);
-    jpeg_stdio_src(&decompressor, file);
-    jpeg_read_header(&decompressor, TRUE);
-    jpeg_start_decompress(&decompressor);
-    const size_t stride = size_t(decompressor.output_width) * decompressor.output_components;
-    Bytes samples(stride * decompressor.output_height);
-    while (decompressor.output_scanline < decompressor.output_height) {
-        JSAMPROW row = samples.data() + stride * decompressor.output_scanline;
-        jpeg_read_scanlines(&decompressor, &row, 1);
-    }
-    jpeg_finish_decompress(&decompressor);
-    jpeg_destroy_decompress(&decompressor);
-    std::fclose(file);
-    return samples;
+    return Bytes(picture.pixels.get(),
+                 picture.pixels.get() + size_t(picture.width) * picture.height * picture.bytesPerPixel);
 }
 
 namespace {
