@@ -180,22 +180,16 @@ ChildRun runToFirstFrame(const char* program, const char* argument)
     return run;
 }
 
-// Every run's marks, the fork first, by program and argument.
+// Every run's marks, the fork first: one list for each program and argument.
 std::vector<std::vector<StepMark>> qorxStartups;
 std::vector<std::vector<StepMark>> bareStartups;
 std::vector<std::vector<StepMark>> floorStartups; // the bare program with the pictures
 
-std::vector<std::vector<StepMark>>& startupsOf(const char* argument)
-{
-    if (argument == nullptr)
-        return bareStartups;
-    return std::string(argument) == "--pictures" ? floorStartups : qorxStartups;
-}
-
 // Process start to first frame, timed by the clock readings of the fork and
 // of the child's first swap. The CPU time, the counter "cpu_ms", includes the
 // child's: the reporter's ratios use it.
-void BM_ProcessStartToFirstFrame(benchmark::State& state, const char* program, const char* argument)
+void BM_ProcessStartToFirstFrame(benchmark::State& state, const char* program, const char* argument,
+                                 std::vector<std::vector<StepMark>>* startups)
 {
     double cpuSeconds = 0;
     for (auto _ : state) {
@@ -204,7 +198,7 @@ void BM_ProcessStartToFirstFrame(benchmark::State& state, const char* program, c
             state.SkipWithError("no frame within 60 s");
             return;
         }
-        startupsOf(argument).push_back(run.marks);
+        startups->push_back(run.marks);
         cpuSeconds += run.cpuSeconds;
         state.SetIterationTime(run.seconds);
     }
@@ -332,16 +326,18 @@ void registerBenchmarks()
     RegisterBenchmark("decode three pictures/qorx", BM_JpegImageDecodesTheThreePictures)->Unit(ms);
     RegisterBenchmark("decode three pictures/libjpeg-turbo", BM_LibjpegTurboDecodesTheThreePictures)->Unit(ms);
     // Both windowed at 800x600, the same size on every screen.
-    RegisterBenchmark("first frame/qorx", BM_ProcessStartToFirstFrame, QORX_FIRST_FRAME_PROGRAM, "--windowed")
+    RegisterBenchmark("first frame/qorx", BM_ProcessStartToFirstFrame, QORX_FIRST_FRAME_PROGRAM, "--windowed",
+                      &qorxStartups)
         ->UseManualTime()
         ->Iterations(3)
         ->Unit(ms);
-    RegisterBenchmark("first frame/bare sdl2", BM_ProcessStartToFirstFrame, QORX_BARE_SDL_PROGRAM, nullptr)
+    RegisterBenchmark("first frame/bare sdl2", BM_ProcessStartToFirstFrame, QORX_BARE_SDL_PROGRAM, nullptr,
+                      &bareStartups)
         ->UseManualTime()
         ->Iterations(3)
         ->Unit(ms);
     RegisterBenchmark("first frame/sdl2 with the pictures", BM_ProcessStartToFirstFrame, QORX_BARE_SDL_PROGRAM,
-                      "--pictures")
+                      "--pictures", &floorStartups)
         ->UseManualTime()
         ->Iterations(3)
         ->Unit(ms);
