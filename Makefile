@@ -6,13 +6,14 @@ FUZZ_BUILD ?= build-fuzz
 WINDOWS_BUILD ?= build-windows
 BENCH_BUILD ?= build-bench
 INSTALL_BUILD ?= build-install
+DEB_BUILD  ?= build-deb
 FUZZ_SECONDS ?= 60
 PREFIX     ?= /usr/local
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 # Options for qorx-demo under `make run`, e.g. ARGS=--windowed.
 ARGS       ?=
 
-.PHONY: all deps build build-asan test run bench install fuzz windows clean
+.PHONY: all deps build build-asan test run bench install deb fuzz windows clean
 
 all: build
 
@@ -27,7 +28,7 @@ build-asan: deps
 	cmake -S . -B $(ASAN_BUILD) $(CMAKE_FLAGS) -DQORX_SANITIZE=ON
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 
-test: build build-asan windows
+test: build build-asan windows deb
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 \
 	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
@@ -58,6 +59,14 @@ install: deps
 	cmake --build $(INSTALL_BUILD) -j $(JOBS)
 	cmake --install $(INSTALL_BUILD)
 
+# The Debian package dist/qorx_VERSION_ARCH.deb, from a release build laid out
+# under /usr (scripts/make-deb).
+deb: deps
+	cmake -S . -B $(DEB_BUILD) -DCMAKE_BUILD_TYPE=Release -DQORX_TESTS=OFF -DCMAKE_INSTALL_PREFIX=/usr --log-level=WARNING
+	cmake --build $(DEB_BUILD) -j $(JOBS)
+	@rm -f dist/qorx_*.deb
+	scripts/make-deb $(DEB_BUILD) dist
+
 # Cross-built with mingw-w64 against libraries built once from Debian's
 # source packages (kept in ~/.cache/qorx-windows); the result is
 # dist/qorx-windows/ and dist/qorx-windows.zip.
@@ -74,4 +83,4 @@ fuzz: deps
 	scripts/run-fuzzers $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(BENCH_BUILD) $(INSTALL_BUILD) $(WINDOWS_BUILD) dist
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(BENCH_BUILD) $(INSTALL_BUILD) $(DEB_BUILD) $(WINDOWS_BUILD) dist

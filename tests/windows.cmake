@@ -30,3 +30,9 @@ add_test(NAME wine_demo_mode_switch_test
 # test beside it that takes a core would stretch the scene.
 set_tests_properties(wine_demo_scaled_test wine_demo_mode_switch_test PROPERTIES TIMEOUT 900 SKIP_RETURN_CODE 77
                                                                                  RUN_SERIAL TRUE)
+
+# The zip's licences (from the programs' link maps), icons and version
+# information.
+add_test(NAME windows_package_test
+         COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/windows/check-package ${QORX_WINDOWS_DIST}
+                 ${PROJECT_SOURCE_DIR}/build-windows/link-maps ${PROJECT_VERSION})
