@@ -36,3 +36,6 @@ set_tests_properties(wine_demo_scaled_test wine_demo_mode_switch_test PROPERTIES
 add_test(NAME windows_package_test
          COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/windows/check-package ${QORX_WINDOWS_DIST}
                  ${PROJECT_SOURCE_DIR}/build-windows/link-maps ${PROJECT_VERSION})
+# No library under the GPL (jbigkit, libtiff's JBIG codec) in the programs.
+add_test(NAME windows_links_no_gpl_test
+         COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/support/check-licences windows-gpl ${PROJECT_SOURCE_DIR}/build-windows/link-maps)
