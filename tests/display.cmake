@@ -33,6 +33,13 @@ add_dependencies(glwindow_display_test qorx_window_child)
 
 qorx_add_display_test(scaled_screen_display_test SCREEN 1280x720x24 SOURCES display/ScaledScreenTest.cpp)
 target_link_libraries(scaled_screen_display_test PRIVATE ${display_test_libraries})
+# The same picture on screens that leave one spare column, fit it to the
+# pixel, are taller than 4:3, or leave an odd number of spare rows.
+foreach(screen 1025x768 1025x769 1280x1024 1280x1025)
+  add_test(NAME scaled_screen_${screen}_display_test
+           COMMAND ${QORX_WITH_X_SERVER} xvfb ${screen}x24 $<TARGET_FILE:scaled_screen_display_test>)
+  set_tests_properties(scaled_screen_${screen}_display_test PROPERTIES TIMEOUT 600)
+endforeach()
 
 # Real mode changes need a server with several modes: Xorg's dummy driver.
 add_executable(fullscreen_mode_display_test display/FullscreenModeTest.cpp)
