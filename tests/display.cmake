@@ -10,11 +10,14 @@ qorx_add_display_test(layer_display_test SCREEN 1024x768x24 SOURCES display/Laye
 target_link_libraries(layer_display_test PRIVATE qorx_win32 qorx_xprobe)
 # Mesa's GLX on Xvfb sets no swap interval; its EGL does, so the swap
 # interval case runs again with SDL on EGL. A driver that sets none there
-# either makes the case skip.
+# either makes the case skip. Mesa's EGL leaves allocations behind in the
+# driver it unloads, where no suppression can name them; the run on GLX
+# checks the layer's own for leaks.
 add_test(NAME layer_swap_interval_egl_display_test
          COMMAND ${QORX_WITH_X_SERVER} xvfb 1024x768x24 $<TARGET_FILE:layer_display_test>
                  --gtest_filter=LayerTest.TheSwapInterval*)
-set_tests_properties(layer_swap_interval_egl_display_test PROPERTIES ENVIRONMENT SDL_VIDEO_X11_FORCE_EGL=1
+set_tests_properties(layer_swap_interval_egl_display_test PROPERTIES
+                     ENVIRONMENT "SDL_VIDEO_X11_FORCE_EGL=1;ASAN_OPTIONS=detect_leaks=0"
                      TIMEOUT 600 SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]")
 
 add_library(qorx_display_drawing STATIC display/GlDrawing.cpp)
