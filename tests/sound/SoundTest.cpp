@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <SDL.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cmath>
@@ -138,6 +139,37 @@ TEST_F(Sound, BundledSoundtrackIsAudibleAndLoops)
     EXPECT_GT(std::sqrt(difference / double(pass)), 0.25 * rms(frames, 0, pass)) << "mixed in stereo";
 }
 
+// The device runs at the mix rate asked for: at any other rate the music
+// plays fast or slow and off key, however well SDL converts the samples to
+// it. ALSA's file plugin writes the rate the device was opened at into the
+// header of its WAV file. Its null output takes sound as fast as it comes,
+// so the child ends as soon as the file has more than its header.
+TEST_F(Sound, TheDeviceIsOpenedAtTheMixRateAsked)
+{
+    const std::string out = dir_ + "/device.wav";
+    const off_t WavHeaderBytes = 44;
+    EXPECT_EXIT(
+        {
+            setenv("SDL_AUDIODRIVER", "alsa", 1);
+            setenv("AUDIODEV", ("file:'" + out + "',wav").c_str(), 1);
+            int failed = startUp(true, Soundtrack, true);
+            struct stat file = {};
+            for (int wait = 0; !failed && wait < 2000; ++wait) {
+                if (stat(out.c_str(), &file) == 0 && file.st_size > WavHeaderBytes)
+                    std::_Exit(0);
+                SDL_Delay(5);
+            }
+            std::_Exit(failed ? failed : 5);
+        },
+        ExitedWithCode(0), "^$");
+    std::vector<unsigned char> wav(WavHeaderBytes);
+    std::ifstream(out, std::ios::binary).read(reinterpret_cast<char*>(wav.data()), WavHeaderBytes);
+    std::remove(out.c_str());
+    ASSERT_EQ(0, std::memcmp(wav.data(), "RIFF", 4));
+    const uint32_t rate = wav[24] | wav[25] << 8 | wav[26] << 16 | uint32_t(wav[27]) << 24;
+    EXPECT_EQ(rate, uint32_t(MixRate));
+}
+
 TEST_F(Sound, MissingFileIsOneLineAndTheNextFilePlays)
 {
     EXPECT_EXIT(
@@ -152,7 +184,8 @@ TEST_F(Sound, MissingFileIsOneLineAndTheNextFilePlays)
 }
 
 // Foreign data, an MP3 with junk pasted into it, and no file at all: each is
-// refused, and only the first refusal is reported.
+// refused, and only the first refusal is reported, when the music would have
+// started.
 TEST_F(Sound, FilesThatAreNotCleanMp3sAreRefusedWithOneLine)
 {
     std::vector<unsigned char> mp3 = readFile(Soundtrack);
@@ -166,9 +199,12 @@ TEST_F(Sound, FilesThatAreNotCleanMp3sAreRefusedWithOneLine)
     EXPECT_EXIT(
         {
             setenv("SDL_AUDIODRIVER", "dummy", 1);
-            int failed = startUp(true, files[0].c_str(), false);
-            for (size_t i = 1; i < files.size() && !failed; ++i)
+            int failed = FSOUND_Init(MixRate, 64, 0) ? 0 : 1;
+            for (size_t i = 0; i < files.size() && !failed; ++i)
                 failed = FSOUND_Stream_OpenMpeg(files[i].c_str(), 43) ? 10 + int(i) : 0;
+            if (!failed && FSOUND_Stream_Play(-1, nullptr) == 0)
+                failed = 3;
+            FSOUND_3D_Update();
             std::exit(failed);
         },
         ExitedWithCode(0), oneLineNaming("text.mp3: not a playable MP3 file"));
