@@ -1,6 +1,6 @@
 #include "qorx/image/TgaImage.h"
 
-#include "qorx/image/BlockReader.h"
+#include "BlockReader.h"
 
 #include <algorithm>
 #include <cstring>
