@@ -4,7 +4,7 @@ qorx_add_test(qorx_demo_tests
   ${CMAKE_CURRENT_SOURCE_DIR}/demo/PresentationTest.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/demo/TextureTest.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/demo/TestImages.cpp)
-target_link_libraries(qorx_demo_tests PRIVATE qorx_demo qorx_texture qorx_fake_platform qorx_fsound_decode qorx_test_support)
+target_link_libraries(qorx_demo_tests PRIVATE qorx_demo qorx_recording qorx_texture qorx_fake_platform qorx_fsound_decode qorx_test_support)
 
 # The real program with the bundled files, on a private X server of the
 # program's own screen size, where its full-screen window is exactly 800 x 600.
