@@ -26,7 +26,6 @@
 // 1115 frames) depend on exactly this, so keep the static_casts to double.
 namespace {
 
-const int32_t EscapeKey = 27;
 const int32_t ScreenWidth = 800;
 const int32_t ScreenHeight = 600;
 const int32_t ScreenBits = 16;
@@ -97,7 +96,7 @@ void presentFrame(const SceneRules& rules, GlWindow& window)
 void runScene(const SceneRules& rules, float& clock, float& speed, GlWindow& window, const Keyboard& keyboard,
               FrameRecorder* recorder)
 {
-    while (!keyboard.isDown(EscapeKey) && !(recorder != nullptr && recorder->finished())) {
+    while (!keyboard.isDown(VK_ESCAPE) && !(recorder != nullptr && recorder->finished())) {
         const double c = clock;
         if (rules.endsByClock && !(c * -23 < rules.endBound))
             return;
