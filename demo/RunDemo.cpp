@@ -3,9 +3,8 @@
 #include "demo/AssetFolder.h"
 #include "demo/CommandLine.h"
 #include "demo/DemoOptions.h"
-#include "demo/FrameRecorder.h"
-#include "demo/VideoEncoder.h"
-#include "demo/WavFile.h"
+#include "demo/recording/FrameRecorder.h"
+#include "demo/recording/Recording.h"
 #include "qorx/image/Texture.h"
 #include "qorx/window/ErrorReporter.h"
 #include "qorx/window/GlWindow.h"
@@ -15,17 +14,11 @@
 
 #include <GL/gl.h>
 #include <fmod.h>
-#include <fsound_decode.h>
 
-#include <algorithm>
-#include <cctype>
 #include <cstdint>
 #include <cstdio>
-#include <filesystem>
 #include <iterator>
 #include <string>
-#include <system_error>
-#include <vector>
 
 // The clock and the speed are stored as floats but every formula is worked out
 // in double precision from the stored values, and rounded to float only where
@@ -33,16 +26,11 @@
 // 1115 frames) depend on exactly this, so keep the static_casts to double.
 namespace {
 
-const int32_t EscapeKey = 27;
 const int32_t ScreenWidth = 800;
 const int32_t ScreenHeight = 600;
 const int32_t ScreenBits = 16;
-const int32_t FramesPerSecond = 60;
 const int RecordingFailed = 1;
 const int UsageError = 2;
-// A silent recording's sample rate, the soundtrack's own.
-const int SilentRate = 44100;
-const uint32_t SoundBlockFrames = 1 << 14;
 
 // The sound library's set-up as the presentation has always asked for it:
 // output driver, mixer, 44000 Hz over 64 channels without flags, and the
@@ -108,7 +96,7 @@ void presentFrame(const SceneRules& rules, GlWindow& window)
 void runScene(const SceneRules& rules, float& clock, float& speed, GlWindow& window, const Keyboard& keyboard,
               FrameRecorder* recorder)
 {
-    while (!keyboard.isDown(EscapeKey) && !(recorder != nullptr && recorder->finished())) {
+    while (!keyboard.isDown(VK_ESCAPE) && !(recorder != nullptr && recorder->finished())) {
         const double c = clock;
         if (rules.endsByClock && !(c * -23 < rules.endBound))
             return;
@@ -212,40 +200,11 @@ int recordingFailed(const std::string& problem)
     return RecordingFailed;
 }
 
-// The sound of the first `frames` frames, from the start of the soundtrack
-// as the presentation starts it, looping as it loops. Without a playable
-// soundtrack the presentation is silent, and so is its recording.
-bool writeSoundtrack(const std::string& mp3, const std::string& wav, int32_t frames)
-{
-    int rate = SilentRate;
-    FSOUND_DECODER* decoder = FSOUND_Decoder_OpenMpeg(mp3.c_str(), &rate);
-    if (decoder == nullptr) {
-        std::error_code error;
-        std::fprintf(stderr, "qorx-demo: %s: %s; the recording is silent\n", mp3.c_str(),
-                     std::filesystem::exists(mp3, error) ? "not a playable MP3 file" : "no such file");
-    }
-    const uint64_t total = (uint64_t(frames) * uint64_t(rate) + FramesPerSecond / 2) / FramesPerSecond;
-    WavFile file;
-    bool written = file.open(wav, rate, static_cast<uint32_t>(total));
-    std::vector<int16_t> block(2 * SoundBlockFrames);
-    for (uint64_t done = 0; written && done < total; done += SoundBlockFrames) {
-        const unsigned int wanted = static_cast<unsigned int>(std::min<uint64_t>(SoundBlockFrames, total - done));
-        const unsigned int decoded =
-            decoder != nullptr ? FSOUND_Decoder_Read(decoder, reinterpret_cast<short*>(block.data()), wanted) : 0;
-        std::fill(block.begin() + 2 * decoded, block.begin() + 2 * wanted, 0);
-        written = file.append(block.data(), wanted);
-    }
-    FSOUND_Decoder_Close(decoder);
-    return file.close() && written;
-}
-
 // Draws the first `frames` frames into `folder`, in a hidden window without
-// the 60-a-second cap, after the sound of that stretch.
+// the 60-a-second cap. The scenes see the recorder only through runScene's
+// capture() and finished().
 int recordFrames(const DemoOptions& options, const AssetFolder& assets, const std::string& folder)
 {
-    const std::string wav = (std::filesystem::path(folder) / VideoEncoder::SoundFile).string();
-    if (!writeSoundtrack(assets.path(AssetFolder::Soundtrack), wav, options.frames))
-        return recordingFailed("cannot write " + wav);
     GlWindow window;
     Keyboard keyboard;
     Pictures pictures;
@@ -276,49 +235,14 @@ int recordFrames(const DemoOptions& options, const AssetFolder& assets, const st
     return 0;
 }
 
-bool isVideo(const std::string& target)
-{
-    const size_t size = target.size();
-    if (size <= 4 || target[size - 4] != '.')
-        return false;
-    std::string suffix;
-    for (size_t i = size - 3; i < size; ++i)
-        suffix += static_cast<char>(std::tolower(static_cast<unsigned char>(target[i])));
-    return suffix == "mp4";
-}
-
-// A video is recorded into a scratch folder first, which goes afterwards.
 int recordDemo(const DemoOptions& options, const AssetFolder& assets)
 {
-    const std::string& target = options.recordTarget;
-    const bool video = isVideo(target);
-    std::string folder = target;
-    std::error_code error;
-    if (video) {
-        if (!VideoEncoder::quotable(target))
-            return recordingFailed("cannot hand " + target + " to ffmpeg: a name with \" $ ` or % in it");
-        folder = VideoEncoder::makeScratchFolder();
-        if (folder.empty())
-            return recordingFailed("cannot make a temporary folder for the frames");
-        const bool quotable = VideoEncoder::quotable(folder);
-        if (!quotable || !VideoEncoder::available(folder)) {
-            std::filesystem::remove_all(folder, error);
-            if (!quotable)
-                return recordingFailed("cannot hand the temporary folder " + folder + " to ffmpeg");
-            return recordingFailed("--record FILE.mp4 needs ffmpeg, which is not on the PATH; "
-                                   "--record DIR writes the frames and the sound instead");
-        }
-    } else if (!std::filesystem::create_directories(folder, error) && !std::filesystem::is_directory(folder, error)) {
-        return recordingFailed("cannot make the folder " + folder + (error ? ": " + error.message() : ""));
-    }
-    int result = recordFrames(options, assets, folder);
-    if (result == 0 && video && !VideoEncoder::encode(folder, target))
-        result = recordingFailed("ffmpeg could not make " + target);
-    if (video)
-        std::filesystem::remove_all(folder, error);
-    if (result == 0)
-        std::printf("qorx-demo: recorded %d frame%s (%.3f s) into %s\n", static_cast<int>(options.frames),
-                    options.frames == 1 ? "" : "s", options.frames / double(FramesPerSecond), target.c_str());
+    Recording recording;
+    if (!recording.begin(options.recordTarget, options.frames, assets.path(AssetFolder::Soundtrack)))
+        return recordingFailed(recording.problem);
+    const int result = recordFrames(options, assets, recording.folder());
+    if (result == 0 && !recording.finish())
+        return recordingFailed(recording.problem);
     return result;
 }
 

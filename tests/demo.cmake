@@ -4,7 +4,7 @@ qorx_add_test(qorx_demo_tests
   ${CMAKE_CURRENT_SOURCE_DIR}/demo/PresentationTest.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/demo/TextureTest.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/demo/TestImages.cpp)
-target_link_libraries(qorx_demo_tests PRIVATE qorx_demo qorx_texture qorx_fake_platform qorx_fsound_decode qorx_test_support)
+target_link_libraries(qorx_demo_tests PRIVATE qorx_demo qorx_recording qorx_texture qorx_fake_platform qorx_fsound_decode qorx_test_support)
 
 # The real program with the bundled files, on a private X server of the
 # program's own screen size, where its full-screen window is exactly 800 x 600.
@@ -51,7 +51,7 @@ endif()
 if(TARGET qorx-demo)
   find_package(PNG REQUIRED)
   qorx_add_display_test(qorx_demo_recording_tests SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/demo/RecordingTest.cpp)
-  target_link_libraries(qorx_demo_recording_tests PRIVATE qorx_image PNG::PNG)
+  target_link_libraries(qorx_demo_recording_tests PRIVATE qorx_image qorx_test_support PNG::PNG)
   target_compile_definitions(qorx_demo_recording_tests PRIVATE
     QORX_DEMO_PROGRAM="$<TARGET_FILE:qorx-demo>"
     QORX_ASSETS_DIR="${PROJECT_SOURCE_DIR}/assets")

@@ -7,7 +7,7 @@ add_library(qorx_xprobe STATIC display/XProbe.cpp)
 target_link_libraries(qorx_xprobe PUBLIC PkgConfig::XPROBE)
 
 qorx_add_display_test(layer_display_test SCREEN 1024x768x24 SOURCES display/LayerTest.cpp)
-target_link_libraries(layer_display_test PRIVATE qorx_win32 qorx_xprobe)
+target_link_libraries(layer_display_test PRIVATE qorx_win32 qorx_xprobe PkgConfig::SDL2)
 # Mesa's GLX on Xvfb sets no swap interval; its EGL does, so the swap
 # interval case runs again with SDL on EGL. A driver that sets none there
 # either makes the case skip. Mesa's EGL leaves allocations behind in the
@@ -55,5 +55,5 @@ set_tests_properties(fullscreen_mode_display_test PROPERTIES TIMEOUT 600 SKIP_RE
 
 # The layer's display-free pieces, through its internal headers.
 qorx_add_test(layer_parts_test display/LayerPartsTest.cpp)
-target_link_libraries(layer_parts_test PRIVATE qorx_win32)
+target_link_libraries(layer_parts_test PRIVATE qorx_win32 PkgConfig::SDL2)
 target_include_directories(layer_parts_test PRIVATE ${PROJECT_SOURCE_DIR}/platform/win32/sdl)

@@ -1,4 +1,4 @@
-#include "qorx/image/BlockReader.h"
+#include "BlockReader.h"
 
 #include <algorithm>
 #include <cerrno>

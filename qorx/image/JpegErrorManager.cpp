@@ -1,4 +1,4 @@
-#include "qorx/image/JpegErrorManager.h"
+#include "JpegErrorManager.h"
 
 #include <cerrno>
 

@@ -1,6 +1,6 @@
 #include "qorx/image/JpegImage.h"
 
-#include "qorx/image/JpegErrorManager.h"
+#include "JpegErrorManager.h"
 
 #include <cstdint>
 #include <cstring>

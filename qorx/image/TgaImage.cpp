@@ -1,6 +1,6 @@
 #include "qorx/image/TgaImage.h"
 
-#include "qorx/image/BlockReader.h"
+#include "BlockReader.h"
 
 #include <algorithm>
 #include <cstring>
@@ -12,6 +12,12 @@ const uint8_t TopRowFirst = 0x20;
 const uint8_t UncompressedTrueColour = 2;
 const uint8_t UncompressedGrey = 3;
 const uint8_t RunLengthTrueColour = 10;
+// A run-length packet's first byte: whether it is a run of one pixel (or
+// else literal pixels), and how many pixels it holds, less one.
+const int RunPacket = 0x80;
+const int PacketCountLessOne = 0x7F;
+// The top bit of a 24-bit pixel's red byte, the alpha of AlphaFromRedBit.
+const uint8_t RedTopBit = 0x80;
 
 // Decodes `count` pixels from `source`, the file's bytes, into 4-byte pixels
 // at `out`.
@@ -69,7 +75,7 @@ void decode24(const uint8_t* source, uint8_t* out, size_t count, unsigned flags)
         out[0] = swap ? red : blue;
         out[1] = green;
         out[2] = swap ? blue : red;
-        out[3] = red & 0x80 ? redBit : opaque;
+        out[3] = red & RedTopBit ? redBit : opaque;
     }
 }
 
@@ -330,11 +336,11 @@ bool TgaImage::decodeRunLength(BlockReader& reader, unsigned flags)
         const int header = reader.next();
         if (header < 0)
             return endsEarly(reader);
-        size_t count = (header & 0x7F) + 1;
+        size_t count = (header & PacketCountLessOne) + 1;
         if (count > left)
             return fail(LoadFailure::Refused, "TGA run-length packet runs past the last pixel");
         left -= count;
-        const bool run = header & 0x80;
+        const bool run = header & RunPacket;
         uint8_t pixel[4];
         if (run)
             decode(reader.take(sourceBytes), pixel, 1, flags);

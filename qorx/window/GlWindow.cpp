@@ -26,21 +26,6 @@ typedef BOOL(WINAPI* SwapIntervalCall)(int interval);
 // What became of a full-screen request.
 enum class DisplaySwitch { Switched, KeptDesktop, Refused };
 
-// The codes of open. From CreateWindowStep on, a code names the step that
-// failed, and a failure undoes the steps before it.
-enum OpenCode {
-    ModeRefused = 1,
-    CreateWindowStep = 2,
-    GetDcStep = 3,
-    ChoosePixelFormatStep = 4,
-    SetPixelFormatStep = 5,
-    CreateContextStep = 6,
-    MakeCurrentStep = 7,
-    AlreadyOpen = 9,
-    BadColorDepth = 10,
-    BadSize = 11,
-};
-
 struct WindowStyle {
     DWORD extended;
     DWORD style;
@@ -138,19 +123,19 @@ void restoreDisplay(const GlWindow& window)
 }
 
 // Undoes what a failing open has set up so far, in close's order, and returns
-// the open's code. Codes 2 to 7 name the step that failed.
-int32_t abandonOpen(GlWindow& window, int32_t code)
+// the open's code, one of CreateWindowStep to MakeCurrentStep.
+int32_t abandonOpen(GlWindow& window, GlWindow::OpenCode code)
 {
     restoreDisplay(window);
-    if (code == MakeCurrentStep) {
+    if (code == GlWindow::MakeCurrentStep) {
         wglMakeCurrent(NULL, NULL);
         wglDeleteContext(window.glContext);
     }
     window.glContext = NULL;
-    if (code >= ChoosePixelFormatStep)
+    if (code >= GlWindow::ChoosePixelFormatStep)
         ReleaseDC(window.windowHandle, window.deviceContext);
     window.deviceContext = NULL;
-    if (code >= GetDcStep)
+    if (code >= GlWindow::GetDcStep)
         DestroyWindow(window.windowHandle);
     window.windowHandle = NULL;
     return code;
@@ -192,7 +177,7 @@ GlWindow::~GlWindow()
 int32_t GlWindow::registerClass()
 {
     if (!classNotRegistered)
-        return 2;
+        return ClassAlreadyRegistered;
     instance = GetModuleHandleA(NULL);
     WNDCLASSA windowClass;
     std::memset(&windowClass, 0, sizeof windowClass);
@@ -203,25 +188,25 @@ int32_t GlWindow::registerClass()
     windowClass.hCursor = LoadCursorA(NULL, IDC_ARROW);
     windowClass.lpszClassName = WindowClassName;
     if (RegisterClassA(&windowClass) == 0)
-        return 1;
+        return RegisterClassRefused;
     fullscreen = false;
     classNotRegistered = false;
     glContext = NULL;
     isOpen = false;
     depthBits = 16;
-    return 0;
+    return Done;
 }
 
 int32_t GlWindow::setFullscreen()
 {
     fullscreen = true;
-    return 0;
+    return Done;
 }
 
 int32_t GlWindow::setHidden()
 {
     hidden = true;
-    return 0;
+    return Done;
 }
 
 int32_t GlWindow::open(int32_t clientWidth, int32_t clientHeight, int32_t colorBits, const char* title)
@@ -276,7 +261,7 @@ int32_t GlWindow::open(int32_t clientWidth, int32_t clientHeight, int32_t colorB
     height = clientHeight;
     framePacer.start();
     isOpen = true;
-    return 0;
+    return Done;
 }
 
 // A failure leaves the window open, so that a later close starts again; the
@@ -285,49 +270,51 @@ int32_t GlWindow::open(int32_t clientWidth, int32_t clientHeight, int32_t colorB
 int32_t GlWindow::close()
 {
     if (!isOpen)
-        return 5;
+        return CloseNotOpen;
     restoreDisplay(*this);
     if (glContext != NULL) {
         if (!wglMakeCurrent(NULL, NULL))
-            return 1;
+            return ReleaseContextRefused;
         if (!wglDeleteContext(glContext))
-            return 2;
+            return DeleteContextRefused;
         glContext = NULL;
     }
     if (deviceContext != NULL) {
         const bool released = ReleaseDC(windowHandle, deviceContext) != 0;
         deviceContext = NULL;
         if (!released)
-            return 3;
+            return ReleaseDcRefused;
     }
     if (windowHandle != NULL) {
         const bool destroyed = DestroyWindow(windowHandle) != 0;
         windowHandle = NULL;
         if (!destroyed)
-            return 4;
+            return DestroyWindowRefused;
     }
     framePacer.stop();
     isOpen = false;
-    return 0;
+    return Done;
 }
 
 int32_t GlWindow::shutdown()
 {
     if (isOpen)
         close();
-    return unregisterClass(*this) ? 0 : 1;
+    if (!unregisterClass(*this))
+        return UnregisterClassRefused;
+    return Done;
 }
 
 // Handles at most one queued message, so the frame loop never waits for input.
 int32_t GlWindow::present()
 {
     if (!isOpen)
-        return 1;
+        return PresentNotOpen;
     SwapBuffers(deviceContext);
     framePacer.waitForNextFrame();
     MSG msg;
     if (!PeekMessageA(&msg, NULL, 0, 0, PM_NOREMOVE))
-        return 0;
+        return Done;
     const BOOL got = GetMessageA(&msg, NULL, 0, 0);
     if (got == 0)
         endOnQuit(*this);
@@ -336,11 +323,11 @@ int32_t GlWindow::present()
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
-    return 0;
+    return Done;
 }
 
 int32_t GlWindow::clear()
 {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    return -1;
+    return Cleared;
 }

@@ -9,6 +9,7 @@
 // is a blended, textured quad. Its time is the floor for any program that
 // shows these pictures so.
 #include "StartupSteps.h"
+#include "support/DemoFiles.h"
 #include "support/PlainLibjpeg.h"
 
 #include <SDL.h>
@@ -96,7 +97,7 @@ int main(int argc, char** argv)
     glClearColor(0, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     if (withPictures) {
-        for (const char* picture : {"stormledge.jpg", "mirk.jpg", "fin.jpg"}) {
+        for (const char* picture : DemoPictures) {
             if (!loadPicture(picture)) {
                 std::fprintf(stderr, "bare-sdl2-first-frame: cannot open %s\n", picture);
                 return 1;

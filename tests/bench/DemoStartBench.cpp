@@ -8,6 +8,7 @@
 // Xvfb for itself.
 #include "RatioReporter.h"
 #include "StartupSteps.h"
+#include "support/DemoFiles.h"
 #include "support/PlainLibjpeg.h"
 
 #include "qorx/image/JpegImage.h"
@@ -36,8 +37,6 @@
 
 namespace {
 
-const char* const Pictures[] = {"stormledge.jpg", "mirk.jpg", "fin.jpg"};
-
 // Where the pictures come from: the bundled ones, or QORX_BENCH_ASSETS (to
 // measure other pictures, say an earlier version of them, in the same run).
 const char* assetsDir()
@@ -55,14 +54,14 @@ std::string assetPath(const char* name)
 void BM_LibjpegTurboDecodesTheThreePictures(benchmark::State& state)
 {
     for (auto _ : state)
-        for (const char* picture : Pictures)
+        for (const char* picture : DemoPictures)
             benchmark::DoNotOptimize(decodeWithLibjpeg(assetPath(picture).c_str(), true).pixels);
 }
 
 void BM_JpegImageDecodesTheThreePictures(benchmark::State& state)
 {
     for (auto _ : state) {
-        for (const char* picture : Pictures) {
+        for (const char* picture : DemoPictures) {
             JpegImage image;
             benchmark::DoNotOptimize(image.load(assetPath(picture).c_str(), 0));
         }
@@ -73,7 +72,7 @@ void BM_JpegImageDecodesTheThreePictures(benchmark::State& state)
 void BM_TexturesLoadTheThreePictures(benchmark::State& state)
 {
     for (auto _ : state) {
-        for (const char* picture : Pictures) {
+        for (const char* picture : DemoPictures) {
             Texture texture;
             texture.setMipmaps(true);
             if (!texture.load(assetPath(picture).c_str()))
@@ -100,7 +99,7 @@ std::pair<GLint, GLint> gluLevelZeroSize(GLint width, GLint height, const unsign
 void BM_Build2DMipmapsThreeTimes(benchmark::State& state, bool prescaled)
 {
     JpegImage image;
-    if (!image.load(assetPath(Pictures[0]).c_str(), 0)) {
+    if (!image.load(assetPath(DemoPictures[0]).c_str(), 0)) {
         state.SkipWithError("the picture did not load");
         return;
     }

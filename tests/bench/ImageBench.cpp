@@ -6,6 +6,7 @@
 #include "BenchPictures.h"
 #include "PeakHeap.h"
 #include "RatioReporter.h"
+#include "support/Files.h"
 #include "support/PlainLibjpeg.h"
 
 #include "qorx/image/JpegImage.h"
@@ -16,7 +17,6 @@
 #include <stb/stb_image.h>
 
 #include <cstdio>
-#include <filesystem>
 #include <functional>
 #include <stdlib.h>
 
@@ -108,12 +108,9 @@ void add(const char* name, std::function<size_t()> load, benchmark::TimeUnit uni
 int main(int argc, char** argv)
 {
     benchmark::Initialize(&argc, argv);
-    char pattern[] = "/tmp/qorx-image-bench-XXXXXX";
-    if (!mkdtemp(pattern))
-        return 1;
-    const std::string folder = pattern;
-    const std::string raw = folder + "/raw.tga", rle = folder + "/rle.tga", jpeg = folder + "/picture.jpg",
-                      claim = folder + "/claim.tga";
+    const TempFolder folder;
+    const std::string raw = folder.path("raw.tga"), rle = folder.path("rle.tga"), jpeg = folder.path("picture.jpg"),
+                      claim = folder.path("claim.tga");
     if (!writeBenchTga(raw, Side, false) || !writeBenchTga(rle, Side, true) || !writeBenchJpeg(jpeg, Side) ||
         !writeShortTga(claim, ClaimedSide))
         return 1;
@@ -131,6 +128,5 @@ int main(int argc, char** argv)
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
-    std::filesystem::remove_all(folder);
     return 0;
 }

@@ -6,6 +6,8 @@
 #include "Commands.h"
 #include "TestImages.h"
 #include "display/XProbe.h"
+#include "support/DemoFiles.h"
+#include "support/Files.h"
 
 #include <gtest/gtest.h>
 
@@ -29,7 +31,6 @@ namespace {
 
 const char Title[] = "hola! gl abierta!";
 const char ErrorCaption[] = "Qorx - ERROR!";
-const char* const Pictures[] = {"stormledge.jpg", "mirk.jpg", "fin.jpg"};
 
 // How long a user waits for the program to react: a second, as promised.
 const double ReactionSeconds = 1.0;
@@ -51,30 +52,26 @@ class Stage {
 public:
     Stage()
     {
-        char pattern[] = "/tmp/qorx-faults-XXXXXX";
-        if (mkdtemp(pattern) != nullptr)
-            dir = pattern;
-        for (const char* name : Pictures)
-            writeTga((dir / name).string(), RgbPicture::gradient(64, 48));
-        fs::copy_file(fs::path(QORX_ASSETS_DIR) / "larkspin.mp3", dir / "larkspin.mp3");
+        for (const char* name : DemoPictures)
+            writeTga(dir.path(name), RgbPicture::gradient(64, 48));
+        fs::copy_file(fs::path(QORX_ASSETS_DIR) / DemoSoundtrack, dir / DemoSoundtrack);
     }
-    ~Stage() { fs::remove_all(dir); }
 
     // A first picture so large that loading it takes seconds.
-    void slowStart() { writeTga((dir / Pictures[0]).string(), RgbPicture::gradient(3000, 3000)); }
+    void slowStart() { writeTga(dir.path(DemoPictures[0]), RgbPicture::gradient(3000, 3000)); }
 
     std::unique_ptr<ChildProcess> start(std::vector<std::string> environment = {}) const
     {
         environment.push_back("SDL_AUDIODRIVER=disk");
         environment.push_back("SDL_DISKAUDIOFILE=" + (dir / "sound.raw").string());
         ChildProcess::Options options;
-        options.directory = dir.string();
+        options.directory = dir.root();
         options.environment = environment;
         options.keepErrorOutput = true;
         return std::make_unique<ChildProcess>(std::vector<std::string>{QORX_DEMO_PROGRAM}, options);
     }
 
-    fs::path dir;
+    TempFolder dir;
 };
 
 // --- Signals, on Xorg's dummy driver: the mode really changes -------------

@@ -1,8 +1,10 @@
 // The real program under the private X server of this test: the bundled
 // pictures and soundtrack in a scratch directory, the sound written to a file
 // by SDL's disk audio driver.
-#include "ChildProcess.h"
-#include "Commands.h"
+#include "support/ChildProcess.h"
+#include "support/Commands.h"
+#include "support/DemoFiles.h"
+#include "support/Files.h"
 
 #include <gtest/gtest.h>
 
@@ -42,7 +44,7 @@ struct Brightness {
 
 // Brightness (0 to 255) of the 800 x 600 pixels of the screen, which the
 // full-screen window covers.
-Brightness screenBrightness(const fs::path& scratch)
+Brightness screenBrightness(const TempFolder& scratch)
 {
     const fs::path shot = scratch / "screen.ppm";
     capture("import -window root -crop 800x600+0+0 +repage -depth 8 ppm:" + shot.string());
@@ -63,32 +65,9 @@ Brightness screenBrightness(const fs::path& scratch)
     return {mean, std::sqrt(squares / pixels.size() - mean * mean)};
 }
 
-// Share of the 16-bit samples that are not near zero.
-double loudShare(const fs::path& soundFile)
-{
-    std::ifstream in(soundFile, std::ios::binary);
-    std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    size_t loud = 0;
-    for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
-        const uint16_t bits =
-            static_cast<uint16_t>(static_cast<uint8_t>(bytes[i]) | static_cast<uint8_t>(bytes[i + 1]) << 8);
-        const int16_t sample = static_cast<int16_t>(bits);
-        loud += sample > 256 || sample < -256;
-    }
-    return bytes.size() < 2 ? 0 : static_cast<double>(loud) / (bytes.size() / 2);
-}
-
 class DemoOnScreen : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/qorx-demo-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        scratch = pattern;
-        for (const char* name : {"stormledge.jpg", "mirk.jpg", "fin.jpg", "larkspin.mp3"})
-            fs::copy_file(fs::path(QORX_ASSETS_DIR) / name, scratch / name);
-    }
-    void TearDown() override { fs::remove_all(scratch); }
+    void SetUp() override { copyDemoFiles(QORX_ASSETS_DIR, scratch.root()); }
 
     std::vector<std::string> environment() const
     {
@@ -103,12 +82,12 @@ protected:
         capture(std::string("xdotool key ") + key);
     }
 
-    fs::path scratch;
+    TempFolder scratch;
 };
 
 TEST_F(DemoOnScreen, ShowsThePicturePlaysTheSoundtrackAndEndsOnEscape)
 {
-    ChildProcess demo({QORX_DEMO_PROGRAM}, {scratch.string(), environment()});
+    ChildProcess demo({QORX_DEMO_PROGRAM}, {scratch.root(), environment()});
     ASSERT_TRUE(demo.started());
 
     std::string window;
@@ -131,13 +110,13 @@ TEST_F(DemoOnScreen, ShowsThePicturePlaysTheSoundtrackAndEndsOnEscape)
         return (code = demo.waitForExit(1)) != ChildProcess::NotEnded;
     }));
     EXPECT_EQ(code, 0);
-    EXPECT_GT(loudShare(scratch / "sound.raw"), 0.05) << "the soundtrack came out silent";
+    EXPECT_GT(loudShare(readBytes(scratch.path("sound.raw"))), 0.05) << "the soundtrack came out silent";
 }
 
 TEST_F(DemoOnScreen, MissingPictureShowsTheErrorBoxAndExitsWith255)
 {
-    fs::remove(scratch / "mirk.jpg");
-    ChildProcess demo({QORX_DEMO_PROGRAM}, {scratch.string(), environment()});
+    fs::remove(scratch / DemoPictures[1]);
+    ChildProcess demo({QORX_DEMO_PROGRAM}, {scratch.root(), environment()});
     ASSERT_TRUE(demo.started());
 
     std::string box;

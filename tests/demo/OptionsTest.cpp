@@ -4,6 +4,7 @@
 #include "demo/AssetFolder.h"
 #include "demo/CommandLine.h"
 #include "demo/DemoOptions.h"
+#include "support/Files.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -103,9 +104,6 @@ class AssetLookup : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/qorx-lookup-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        root = pattern;
         for (const char* folder : {"bin", "share/qorx", "work", "named"})
             fs::create_directories(root / folder);
         fake::setModuleFileName((root / "bin" / "qorx-demo").string());
@@ -116,7 +114,6 @@ protected:
     {
         fs::current_path(home);
         fake::setModuleFileName("");
-        fs::remove_all(root);
     }
 
     void fill(const std::string& folder, bool allPictures = true)
@@ -134,7 +131,7 @@ protected:
         return assets.path("mirk.jpg");
     }
 
-    fs::path root;
+    TempFolder root;
     fs::path home;
 };
 

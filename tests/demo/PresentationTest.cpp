@@ -6,6 +6,8 @@
 
 #include "FakePlatform.h"
 #include "demo/RunDemo.h"
+#include "support/DemoFiles.h"
+#include "support/Files.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -86,15 +88,11 @@ class Stage {
 public:
     Stage()
     {
-        char pattern[] = "/tmp/qorx-presentation-XXXXXX";
-        if (mkdtemp(pattern))
-            dir = pattern;
-        writeTga((dir / "stormledge.jpg").string(), RgbPicture::gradient(2, 2));
-        writeTga((dir / "mirk.jpg").string(), RgbPicture::gradient(3, 2));
-        writeTga((dir / "fin.jpg").string(), RgbPicture::gradient(2, 3));
-        std::ofstream(dir / "larkspin.mp3") << "ID3";
+        writeTga(dir.path(DemoPictures[0]), RgbPicture::gradient(2, 2));
+        writeTga(dir.path(DemoPictures[1]), RgbPicture::gradient(3, 2));
+        writeTga(dir.path(DemoPictures[2]), RgbPicture::gradient(2, 3));
+        std::ofstream(dir / DemoSoundtrack) << "ID3";
     }
-    ~Stage() { fs::remove_all(dir); }
 
     void remove(const char* name) { fs::remove(dir / name); }
 
@@ -105,7 +103,7 @@ public:
         const fs::path log = dir / "calls.log";
         std::strncpy(logPath, log.c_str(), sizeof logPath - 1);
         const fs::path home = fs::current_path();
-        fs::current_path(dir);
+        fs::current_path(dir.root());
         EXPECT_EXIT(
             {
                 fake::reset();
@@ -118,7 +116,7 @@ public:
         return readLog(log);
     }
 
-    fs::path dir;
+    TempFolder dir;
 };
 
 void pressEscapeAt(int swapNumber, bool releaseAtOnce = false)
@@ -367,7 +365,7 @@ TEST(Presentation, APictureThatDoesNotLoadShutsTheWindowDownThenShowsTheErrorAnd
     Stage stage;
     std::ofstream(stage.dir / "mirk.jpg", std::ios::trunc) << "not a picture";
     const fs::path home = fs::current_path();
-    fs::current_path(stage.dir);
+    fs::current_path(stage.dir.root());
     // The log goes to stderr at exit, after the fake's own line for the box.
     EXPECT_EXIT(
         {
@@ -393,7 +391,7 @@ TEST(Presentation, APictureThatDoesNotLoadShutsTheWindowDownThenShowsTheErrorAnd
 TEST(Presentation, MissingPicturesAreReportedWithThePlacesLookedInBeforeAnyWindow)
 {
     Stage stage;
-    for (const char* name : {"stormledge.jpg", "mirk.jpg", "fin.jpg"})
+    for (const char* name : DemoPictures)
         stage.remove(name);
     const Log log = stage.run(255, [&] { fake::setModuleFileName((stage.dir / "bin/qorx-demo").string()); });
     EXPECT_THAT(texts(log), ElementsAre("MessageBoxA(NULL, Error cargando la textura, Qorx - ERROR!, 0x30)"));

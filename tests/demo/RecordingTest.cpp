@@ -2,6 +2,8 @@
 // under this test's X server: the files it writes, and what its frames show
 // beside the bundled pictures placed by the scenes' formulas.
 #include "qorx/image/JpegImage.h"
+#include "support/DemoFiles.h"
+#include "support/Files.h"
 
 #include <gtest/gtest.h>
 
@@ -225,34 +227,28 @@ protected:
     // One recording for every case: it takes a while.
     static void SetUpTestSuite()
     {
-        char pattern[] = "/tmp/qorx-recording-XXXXXX";
-        if (!mkdtemp(pattern))
-            return;
-        scratch = new fs::path(pattern);
+        scratch = new TempFolder;
         // A folder name with a blank and quotes: it must reach the program
         // whole through the layer's command line.
         const fs::path assets = *scratch / "my \"assets\" folder";
         fs::create_directories(assets);
-        for (const char* name : {"stormledge.jpg", "mirk.jpg", "fin.jpg", "larkspin.mp3"})
-            fs::copy_file(fs::path(QORX_ASSETS_DIR) / name, assets / name);
+        copyDemoFiles(QORX_ASSETS_DIR, assets.string());
         outcome = new Outcome(runDemo({"--assets", assets.string(), "--record", (*scratch / "frames").string(),
                                        "--frames", std::to_string(RecordedFrames)}));
     }
     static void TearDownTestSuite()
     {
-        if (scratch)
-            fs::remove_all(*scratch);
         delete scratch;
         delete outcome;
     }
 
     static fs::path frames() { return *scratch / "frames"; }
 
-    static fs::path* scratch;
+    static TempFolder* scratch;
     static Outcome* outcome;
 };
 
-fs::path* Recording::scratch = nullptr;
+TempFolder* Recording::scratch = nullptr;
 Outcome* Recording::outcome = nullptr;
 
 TEST_F(Recording, WritesTheNumberedFramesAtTheScreensSizeAndTheSoundOfTheirStretch)
@@ -280,8 +276,7 @@ TEST_F(Recording, WritesTheNumberedFramesAtTheScreensSizeAndTheSoundOfTheirStret
     }
 
     // 16-bit stereo at the soundtrack's 44.1 kHz: 735 sample pairs a frame.
-    std::ifstream in(frames() / "soundtrack.wav", std::ios::binary);
-    const std::vector<unsigned char> wav((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const Bytes wav = readBytes((frames() / "soundtrack.wav").string());
     ASSERT_GE(wav.size(), 44u);
     const auto field = [&wav](size_t at, int bytes) {
         uint32_t value = 0;
@@ -333,7 +328,7 @@ TEST_F(Recording, FramesShowThePicturesWhereTheScenesFormulasPlaceThem)
     }
 
     // The first fully opaque frame of the storm and of the fog.
-    for (const auto& [scene, picture] : {std::pair{1, "stormledge.jpg"}, {2, "mirk.jpg"}}) {
+    for (const auto& [scene, picture] : {std::pair{1, DemoPictures[0]}, {2, DemoPictures[1]}}) {
         int frame = 0;
         while (!(states[frame].scene == scene && states[frame].opacity >= 1))
             ++frame;
@@ -353,9 +348,7 @@ TEST_F(Recording, FramesShowThePicturesWhereTheScenesFormulasPlaceThem)
 
 TEST(RecordingFailure, EndsWithOneAndSaysWhy)
 {
-    char pattern[] = "/tmp/qorx-recording-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    const fs::path scratch = pattern;
+    const TempFolder scratch;
     std::ofstream(scratch / "file") << "not a folder";
     const std::string assets = QORX_ASSETS_DIR;
     const struct {
@@ -380,7 +373,6 @@ TEST(RecordingFailure, EndsWithOneAndSaysWhy)
         EXPECT_EQ(outcome.output, each.output);
     }
     EXPECT_FALSE(fs::exists(scratch / "frames")) << "nothing is made before the files are found";
-    fs::remove_all(scratch);
 }
 
 // One video with sound, when Debian's ffmpeg is there to make it.
@@ -388,9 +380,8 @@ TEST(RecordingVideo, IsOneMp4WithTheFramesAndTheSound)
 {
     if (std::system("command -v ffmpeg > /dev/null && command -v ffprobe > /dev/null") != 0)
         GTEST_SKIP() << "ffmpeg is not installed";
-    char pattern[] = "/tmp/qorx-recording-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    const fs::path video = fs::path(pattern) / "a video.mp4";
+    const TempFolder scratch;
+    const fs::path video = scratch / "a video.mp4";
     const Outcome outcome = runDemo({"--record", video.string(), "--frames", "90", "--assets", QORX_ASSETS_DIR});
     EXPECT_EQ(outcome.exitCode, 0) << outcome.output;
     FILE* probe = popen(("ffprobe -v error -count_frames -show_entries stream=codec_type,width,height,nb_read_frames "
@@ -406,8 +397,8 @@ TEST(RecordingVideo, IsOneMp4WithTheFramesAndTheSound)
         pclose(probe);
     EXPECT_NE(streams.find("video,800,600,90"), std::string::npos) << streams;
     EXPECT_NE(streams.find("audio"), std::string::npos) << streams;
-    EXPECT_EQ(std::distance(fs::directory_iterator(pattern), fs::directory_iterator()), 1) << "only the video is left";
-    fs::remove_all(pattern);
+    EXPECT_EQ(std::distance(fs::directory_iterator(scratch.root()), fs::directory_iterator()), 1)
+        << "only the video is left";
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "FakePlatform.h"
 #include "qorx/image/Texture.h"
 #include "qorx/image/TiffImage.h"
+#include "support/Files.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -23,16 +24,9 @@ namespace {
 
 class TextureLoad : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/qorx-texture-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir = pattern;
-        fake::reset();
-    }
-    void TearDown() override { fs::remove_all(dir); }
+    void SetUp() override { fake::reset(); }
 
-    std::string path(const char* name) const { return (dir / name).string(); }
+    std::string path(const char* name) const { return dir.path(name); }
 
     // The pixels as the texture must hand them on: R, G, B, then a byte that
     // never reaches the texture (internal format 3).
@@ -52,7 +46,7 @@ protected:
         return rows;
     }
 
-    fs::path dir;
+    TempFolder dir;
     Texture texture;
 };
 

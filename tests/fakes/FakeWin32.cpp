@@ -1,6 +1,7 @@
 // Modules, classes, the display, windows, device contexts, pixel formats, WGL
 // and message boxes of the fake system.
 #include "FakeState.h"
+#include "support/Lists.h"
 
 #include <cstdio>
 
@@ -100,12 +101,6 @@ std::vector<std::string> pixelFormatArgs(const PIXELFORMATDESCRIPTOR* descriptor
         return {"NULL"};
     return {integer(descriptor->nSize),      integer(descriptor->nVersion),   hex(descriptor->dwFlags),
             integer(descriptor->iPixelType), integer(descriptor->cColorBits), integer(descriptor->cDepthBits)};
-}
-
-std::vector<std::string> joined(std::vector<std::string> head, const std::vector<std::string>& tail)
-{
-    head.insert(head.end(), tail.begin(), tail.end());
-    return head;
 }
 
 // The frame Win32 draws round an overlapped window: a sizing border on every

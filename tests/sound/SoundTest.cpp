@@ -5,6 +5,7 @@
 #include <fmod.h>
 
 #include "platform/fsound/common/Mp3Frames.h"
+#include "support/Files.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -18,8 +19,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -29,23 +28,6 @@ using testing::ExitedWithCode;
 
 const char* const Soundtrack = QORX_SOUNDTRACK;
 constexpr int MixRate = 44000;
-
-std::vector<unsigned char> readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void writeFile(const std::string& path, const std::vector<unsigned char>& bytes)
-{
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-}
-
-std::string scratchDir()
-{
-    std::string pattern = testing::TempDir() + "qorx-sound-XXXXXX";
-    return mkdtemp(pattern.data()) ? pattern : testing::TempDir();
-}
 
 testing::Matcher<const std::string&> oneLineNaming(const std::string& text)
 {
@@ -75,7 +57,7 @@ int startUp(bool deviceExpected, const char* fileName, bool streamExpected)
 // first that is not silent: the driver writes silence until the music starts.
 std::vector<int16_t> soundAfterSilence(const std::string& path)
 {
-    std::vector<unsigned char> bytes = readFile(path);
+    std::vector<unsigned char> bytes = readBytes(path);
     std::vector<int16_t> samples(bytes.size() / 4 * 2);
     std::memcpy(samples.data(), bytes.data(), samples.size() * 2);
     auto first = std::find_if(samples.begin(), samples.end(), [](int16_t s) { return s != 0; });
@@ -103,7 +85,8 @@ double rms(const std::vector<int16_t>& frames, size_t from, size_t to)
 
 class Sound : public testing::Test {
 protected:
-    const std::string dir_ = scratchDir();
+    const TempFolder scratch;
+    const std::string dir_ = scratch.root();
 };
 
 // SDL's disk driver writes what is mixed to a file, here some 46 times faster
@@ -162,9 +145,8 @@ TEST_F(Sound, TheDeviceIsOpenedAtTheMixRateAsked)
             std::_Exit(failed ? failed : 5);
         },
         ExitedWithCode(0), "^$");
-    std::vector<unsigned char> wav(WavHeaderBytes);
-    std::ifstream(out, std::ios::binary).read(reinterpret_cast<char*>(wav.data()), WavHeaderBytes);
-    std::remove(out.c_str());
+    const Bytes wav = readBytes(out);
+    ASSERT_GE(wav.size(), size_t(WavHeaderBytes));
     ASSERT_EQ(0, std::memcmp(wav.data(), "RIFF", 4));
     const uint32_t rate = wav[24] | wav[25] << 8 | wav[26] << 16 | uint32_t(wav[27]) << 24;
     EXPECT_EQ(rate, uint32_t(MixRate));
@@ -188,14 +170,14 @@ TEST_F(Sound, MissingFileIsOneLineAndTheNextFilePlays)
 // started.
 TEST_F(Sound, FilesThatAreNotCleanMp3sAreRefusedWithOneLine)
 {
-    std::vector<unsigned char> mp3 = readFile(Soundtrack);
+    std::vector<unsigned char> mp3 = readBytes(Soundtrack);
     std::vector<unsigned char> spliced(mp3.begin(), mp3.begin() + mp3.size() / 2);
     spliced.insert(spliced.end(), 3000, 0x5A);
     spliced.insert(spliced.end(), mp3.begin() + mp3.size() / 2, mp3.end());
     const std::vector<std::string> files = {dir_ + "/text.mp3", dir_ + "/spliced.mp3", dir_ + "/empty.mp3", dir_};
-    writeFile(files[0], {'n', 'o', 't', ' ', 'm', 'u', 's', 'i', 'c', '\n'});
-    writeFile(files[1], spliced);
-    writeFile(files[2], {});
+    writeBytes(files[0], {'n', 'o', 't', ' ', 'm', 'u', 's', 'i', 'c', '\n'});
+    writeBytes(files[1], spliced);
+    writeBytes(files[2], {});
     EXPECT_EXIT(
         {
             setenv("SDL_AUDIODRIVER", "dummy", 1);
@@ -255,7 +237,7 @@ INSTANTIATE_TEST_SUITE_P(Drivers, SoundWithoutDevice,
 // edits of it that a download or a tag editor could make.
 TEST(Mp3Frames, AcceptsWholeFramesBetweenTagsAndNothingElse)
 {
-    std::vector<unsigned char> mp3 = readFile(Soundtrack);
+    std::vector<unsigned char> mp3 = readBytes(Soundtrack);
     ASSERT_TRUE(mp3FramesAreIntact(mp3.data(), mp3.size()));
     ASSERT_EQ(0, std::memcmp(&mp3[mp3.size() - 128], "TAG", 3));
     std::vector<unsigned char> frames(mp3.begin(), mp3.end() - 128);

@@ -37,6 +37,18 @@ Bytes readBytes(const std::string& path)
     return bytes;
 }
 
+double loudShare(const Bytes& bytes, size_t from)
+{
+    const int NearSilence = 256;
+    size_t loud = 0;
+    size_t count = 0;
+    for (size_t i = from; i + 1 < bytes.size(); i += 2, ++count) {
+        const int16_t sample = static_cast<int16_t>(bytes[i] | bytes[i + 1] << 8);
+        loud += sample > NearSilence || sample < -NearSilence;
+    }
+    return count == 0 ? 0 : double(loud) / count;
+}
+
 TempFolder::TempFolder()
 {
     std::string pattern = (std::filesystem::temp_directory_path() / "qorx-test-XXXXXX").string();
@@ -53,5 +65,5 @@ TempFolder::~TempFolder()
 
 std::string TempFolder::path(const std::string& name) const
 {
-    return folder + "/" + name;
+    return (folder / name).string();
 }

@@ -1,7 +1,9 @@
 #ifndef QORX_TESTS_SUPPORT_FILES_H
 #define QORX_TESTS_SUPPORT_FILES_H
 
+#include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -13,6 +15,10 @@ Bytes concat(std::initializer_list<Bytes> parts);
 bool writeBytes(const std::string& path, const Bytes& bytes);
 Bytes readBytes(const std::string& path);
 
+// The share of the little-endian 16-bit samples in `bytes` from `from` on
+// (past a header) that are not near silence.
+double loudShare(const Bytes& bytes, size_t from = 0);
+
 // A fresh folder under the system's temporary directory, removed with
 // everything in it when the object goes.
 class TempFolder {
@@ -23,10 +29,11 @@ public:
     TempFolder& operator=(const TempFolder&) = delete;
 
     std::string path(const std::string& name) const;
-    const std::string& root() const { return folder; }
+    std::string root() const { return folder.string(); }
+    std::filesystem::path operator/(const std::filesystem::path& name) const { return folder / name; }
 
 private:
-    std::string folder;
+    std::filesystem::path folder;
 };
 
 #endif

@@ -3,6 +3,7 @@
 #include "FreshProcess.h"
 #include "qorx/window/Keyboard.h"
 #include "qorx/window/WindowProc.h"
+#include "support/Lists.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -31,12 +32,6 @@ std::vector<std::string> systemCalls(std::size_t from)
             calls.push_back(call);
     }
     return calls;
-}
-
-std::vector<std::string> joined(std::vector<std::string> head, const std::vector<std::string>& tail)
-{
-    head.insert(head.end(), tail.begin(), tail.end());
-    return head;
 }
 
 void registerAndOpen(GlWindow& window, bool fullscreen)

@@ -6,6 +6,8 @@
 #include "display/XProbe.h"
 #include "support/ChildProcess.h"
 #include "support/Commands.h"
+#include "support/DemoFiles.h"
+#include "support/Files.h"
 
 #include <gtest/gtest.h>
 
@@ -16,9 +18,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
@@ -29,8 +29,7 @@ namespace {
 
 const char* const Title = "hola! gl abierta!";
 const char* const ErrorCaption = "Qorx - ERROR!";
-const char* const Pictures[] = {"stormledge.jpg", "mirk.jpg", "fin.jpg"};
-const char* const Soundtrack = "larkspin.mp3";
+const size_t WavHeaderBytes = 44;
 // Scene 1 draws 630 frames at 60 a second.
 const double SceneOneSeconds = 630.0 / 60.0;
 // Wine starts its server and loads its DLLs before the program runs.
@@ -47,36 +46,21 @@ double secondsSince(std::chrono::steady_clock::time_point start)
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-// A scratch folder with the programs and DLLs, and the bundled files but
-// those left out.
-class Scratch {
-public:
-    explicit Scratch(const std::vector<std::string>& leftOut = {})
-    {
-        char pattern[] = "/tmp/qorx-wine-XXXXXX";
-        folder = mkdtemp(pattern);
-        for (const fs::directory_entry& entry : fs::directory_iterator(QORX_WINDOWS_DIST)) {
-            const std::string name = entry.path().filename().string();
-            bool wanted = true;
-            for (const std::string& left : leftOut)
-                wanted = wanted && name != left;
-            if (wanted)
-                fs::copy(entry.path(), folder / name);
-        }
-    }
-    ~Scratch() { fs::remove_all(folder); }
-
-    fs::path folder;
-};
-
 class WineDemo : public testing::Test {
 protected:
-    // The presentation started in the scratch folder, its sound into mix.wav.
-    std::unique_ptr<ChildProcess> start(const Scratch& scratch)
+    // The presentation started in the scratch folder, which holds the
+    // programs and DLLs and the bundled files but those left out; its sound
+    // goes into mix.wav.
+    std::unique_ptr<ChildProcess> start(const std::vector<std::string>& leftOut = {})
     {
+        for (const fs::directory_entry& entry : fs::directory_iterator(QORX_WINDOWS_DIST)) {
+            const std::string name = entry.path().filename().string();
+            if (std::find(leftOut.begin(), leftOut.end(), name) == leftOut.end())
+                fs::copy(entry.path(), scratch / name);
+        }
         ChildProcess::Options options;
-        options.directory = scratch.folder.string();
-        options.environment = {"QORX_WINE_MIX=" + (scratch.folder / "mix.wav").string()};
+        options.directory = scratch.root();
+        options.environment = {"QORX_WINE_MIX=" + (scratch / "mix.wav").string()};
         options.keepErrorOutput = true;
         return std::make_unique<ChildProcess>(std::vector<std::string>{QORX_WINE, "qorx-demo.exe"}, options);
     }
@@ -94,6 +78,7 @@ protected:
         probe.tap("Escape");
     }
 
+    TempFolder scratch;
     XProbe probe;
     XProbe::Box desktop = probe.screen();
 };
@@ -107,28 +92,9 @@ std::string errorLines(const ChildProcess& program)
     return lines;
 }
 
-// The share of the WAV's 16-bit samples that are not near zero.
-double loudShare(const fs::path& wav)
-{
-    std::ifstream in(wav, std::ios::binary);
-    std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    const size_t header = 44;
-    if (bytes.size() <= header)
-        return 0;
-    size_t loud = 0;
-    size_t count = 0;
-    for (size_t i = header; i + 1 < bytes.size(); i += 2, ++count) {
-        const int16_t sample =
-            static_cast<int16_t>(static_cast<uint8_t>(bytes[i]) | static_cast<uint8_t>(bytes[i + 1]) << 8);
-        loud += std::abs(sample) > 256 ? 1 : 0;
-    }
-    return count == 0 ? 0 : double(loud) / count;
-}
-
 TEST_F(WineDemo, FillsTheScreenFadesInPlaysAndKeepsSceneOneAtTenAndAHalfSeconds)
 {
-    Scratch scratch;
-    std::unique_ptr<ChildProcess> demo = start(scratch);
+    std::unique_ptr<ChildProcess> demo = start();
     const unsigned long window = waitForWindow(Title);
     ASSERT_NE(window, 0u) << demo->errorOutput();
 
@@ -167,13 +133,12 @@ TEST_F(WineDemo, FillsTheScreenFadesInPlaysAndKeepsSceneOneAtTenAndAHalfSeconds)
     EXPECT_EQ(demo->waitForExit(20), 0) << demo->errorOutput();
     EXPECT_EQ(probe.screen().width, desktop.width) << "the desktop's mode is back";
     EXPECT_EQ(probe.screen().height, desktop.height);
-    EXPECT_GT(loudShare(scratch.folder / "mix.wav"), 0.2) << "the soundtrack was played";
+    EXPECT_GT(loudShare(readBytes(scratch.path("mix.wav")), WavHeaderBytes), 0.2) << "the soundtrack was played";
 }
 
 TEST_F(WineDemo, ACloseRequestEndsWithZero)
 {
-    Scratch scratch;
-    std::unique_ptr<ChildProcess> demo = start(scratch);
+    std::unique_ptr<ChildProcess> demo = start();
     const unsigned long window = waitForWindow(Title);
     ASSERT_NE(window, 0u) << demo->errorOutput();
     waitUntil(10, [&] { return probe.brightness().mean > 2; });
@@ -184,8 +149,7 @@ TEST_F(WineDemo, ACloseRequestEndsWithZero)
 
 TEST_F(WineDemo, AMissingPictureShowsTheBoxOnTheDesktopAndEndsWith255)
 {
-    Scratch scratch({"mirk.jpg"});
-    std::unique_ptr<ChildProcess> demo = start(scratch);
+    std::unique_ptr<ChildProcess> demo = start({DemoPictures[1]});
     const unsigned long box = waitForWindow(ErrorCaption);
     ASSERT_NE(box, 0u) << demo->errorOutput();
     EXPECT_EQ(probe.findWindow(Title, false), 0u) << "the window is gone before the box shows";
@@ -201,8 +165,7 @@ TEST_F(WineDemo, AMissingPictureShowsTheBoxOnTheDesktopAndEndsWith255)
 
 TEST_F(WineDemo, WithoutTheSoundtrackItRunsSilentlyAfterOneLine)
 {
-    Scratch scratch({Soundtrack});
-    std::unique_ptr<ChildProcess> demo = start(scratch);
+    std::unique_ptr<ChildProcess> demo = start({DemoSoundtrack});
     const unsigned long window = waitForWindow(Title);
     ASSERT_NE(window, 0u) << demo->errorOutput();
     EXPECT_TRUE(waitUntil(30, [&] { return probe.brightness().mean > 2; })) << "the pictures still show";

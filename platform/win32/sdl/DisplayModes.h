@@ -18,26 +18,27 @@ struct WindowRecord;
 // does not list is refused with DISP_CHANGE_BADMODE, as Windows refuses it;
 // a border-less popup that covers the screen then goes full-screen at the
 // desktop's mode.
-class DisplayModes {
-public:
-    static LONG change(const DEVMODEA& mode);
-    static LONG restore();
+namespace DisplayModes {
 
-    // SDL window flags for a window about to be made: full-screen for the
-    // popup that takes a changed mode, and the record marked accordingly
-    // (also when it covers the screen at the desktop's mode).
-    static Uint32 prepareWindow(WindowRecord& record);
-    static void windowCreated(WindowRecord& record);
-    // The switch happens when the window is shown; if the display refused
-    // the mode after all, the window covers the desktop instead.
-    static void windowShown(WindowRecord& record);
-    static void windowDestroyed(WindowRecord& record);
+LONG change(const DEVMODEA& mode);
+LONG restore();
 
-    // Win32's cursor display count: the cursor shows while it is 0 or more.
-    static int showCursor(bool show);
+// SDL window flags for a window about to be made: full-screen for the
+// popup that takes a changed mode, and the record marked accordingly
+// (also when it covers the screen at the desktop's mode).
+Uint32 prepareWindow(WindowRecord& record);
+void windowCreated(WindowRecord& record);
+// The switch happens when the window is shown; if the display refused
+// the mode after all, the window covers the desktop instead.
+void windowShown(WindowRecord& record);
+void windowDestroyed(WindowRecord& record);
 
-    // GetSystemMetrics' screen size: the current mode's.
-    static int screenMetric(int index);
-};
+// Win32's cursor display count: the cursor shows while it is 0 or more.
+int showCursor(bool show);
+
+// GetSystemMetrics' screen size: the current mode's.
+int screenMetric(int index);
+
+} // namespace DisplayModes
 
 #endif

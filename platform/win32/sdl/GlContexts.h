@@ -6,16 +6,17 @@
 struct WindowRecord;
 
 // WGL's rendering contexts over SDL's OpenGL contexts.
-class GlContexts {
-public:
-    static HGLRC create(HDC deviceContext);
-    static BOOL makeCurrent(HDC deviceContext, HGLRC context);
-    static BOOL destroy(HGLRC context);
-    static BOOL swapBuffers(HDC deviceContext);
+namespace GlContexts {
 
-    static BOOL setSwapInterval(int interval);
+HGLRC create(HDC deviceContext);
+BOOL makeCurrent(HDC deviceContext, HGLRC context);
+BOOL destroy(HGLRC context);
+BOOL swapBuffers(HDC deviceContext);
 
-    static void windowDestroyed(WindowRecord& record);
-};
+BOOL setSwapInterval(int interval);
+
+void windowDestroyed(WindowRecord& record);
+
+} // namespace GlContexts
 
 #endif

@@ -53,6 +53,13 @@ LPARAM sizeParameter(int width, int height)
 
 } // namespace
 
+// The translator's own steps.
+namespace InputTranslator {
+void translate(const SDL_Event& event, MessageQueue& queue);
+void translateWindowEvent(const SDL_WindowEvent& event, MessageQueue& queue);
+void requestClose(HWND window, MessageQueue& queue);
+} // namespace InputTranslator
+
 bool InputTranslator::keyMessage(const SDL_KeyboardEvent& key, HWND window, MSG* msg)
 {
     int virtualKey = VirtualKeys::fromSdl(key.keysym);

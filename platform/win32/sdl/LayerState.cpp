@@ -89,6 +89,18 @@ bool Layer::isStarted()
     return layerState.started.load();
 }
 
+void Layer::windowCreated()
+{
+    if (layerState.windowCount++ == 0)
+        VideoSystem::holdOffScreenSaver(true);
+}
+
+void Layer::windowDestroyed()
+{
+    if (layerState.windowCount > 0 && --layerState.windowCount == 0)
+        VideoSystem::holdOffScreenSaver(false);
+}
+
 bool Layer::isVideoThread()
 {
     return layerState.started.load() && SDL_ThreadID() == layerState.videoThread;

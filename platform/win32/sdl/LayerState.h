@@ -121,6 +121,11 @@ bool isStarted();
 // back (and ends a program that a signal stopped with that signal).
 void stop();
 
+// The window count: the screen saver is held off from the first window to
+// the last.
+void windowCreated();
+void windowDestroyed();
+
 // True on the thread that started SDL video: only it may pump SDL's events.
 bool isVideoThread();
 

@@ -14,26 +14,27 @@
 // signal watch instead, a moment after the signal: it puts the desktop's
 // display mode back itself and ends the process with the signal. A second
 // signal while the first is still being handled ends the program at once.
-class Signals {
-public:
-    // Installs the handlers and starts the watch; the layer starts them with
-    // SDL video.
-    static void start();
-    static void stop();
+namespace Signals {
 
-    // On the video thread, at each message call: the signal to act on now,
-    // or 0. A signal is taken only by a thread that has windows to close.
-    static int take(bool threadHasWindows);
+// Installs the handlers and starts the watch; the layer starts them with
+// SDL video.
+void start();
+void stop();
 
-    // SDL shows a message box from a child process, which would stay on the
-    // screen after the program ends: while a box is up, the watch ends the
-    // box's process too.
-    static void boxShown(bool shown);
+// On the video thread, at each message call: the signal to act on now,
+// or 0. A signal is taken only by a thread that has windows to close.
+int take(bool threadHasWindows);
 
-    // The signal the program is ending with, or 0.
-    static int received();
-    // Ends the process with the signal, as its default action does.
-    [[noreturn]] static void endWith(int signal);
-};
+// SDL shows a message box from a child process, which would stay on the
+// screen after the program ends: while a box is up, the watch ends the
+// box's process too.
+void boxShown(bool shown);
+
+// The signal the program is ending with, or 0.
+int received();
+// Ends the process with the signal, as its default action does.
+[[noreturn]] void endWith(int signal);
+
+} // namespace Signals
 
 #endif

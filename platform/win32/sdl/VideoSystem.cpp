@@ -1,6 +1,5 @@
 #include "VideoSystem.h"
 
-#include "LayerState.h"
 #include "XDisplay.h"
 
 #include <SDL.h>
@@ -64,19 +63,11 @@ bool VideoSystem::startDriver()
 
 // SDL leaves its request to the X server in the output buffer; pumping sends
 // it at once rather than at the next frame.
-void VideoSystem::windowCreated()
+void VideoSystem::holdOffScreenSaver(bool held)
 {
-    if (Layer::state().windowCount++ == 0) {
+    if (held)
         SDL_DisableScreenSaver();
-        SDL_PumpEvents();
-    }
-}
-
-void VideoSystem::windowDestroyed()
-{
-    LayerState& state = Layer::state();
-    if (state.windowCount > 0 && --state.windowCount == 0) {
+    else
         SDL_EnableScreenSaver();
-        SDL_PumpEvents();
-    }
+    SDL_PumpEvents();
 }

@@ -2,18 +2,19 @@
 #define QORX_PLATFORM_SDL_VIDEOSYSTEM_H
 
 // SDL's video subsystem as the layer uses it. Layer::start calls it; the
-// layer's state says whether it runs and on which thread.
-class VideoSystem {
-public:
-    // Starts SDL video with a driver that can show something, or the one
-    // SDL_VIDEODRIVER names.
-    static bool startDriver();
+// layer's state says whether it runs and on which thread, and how many
+// windows there are. It needs nothing of that state itself.
+namespace VideoSystem {
 
-    // The screen saver is held off from the first window to the last.
-    static void windowCreated();
-    static void windowDestroyed();
+// Starts SDL video with a driver that can show something, or the one
+// SDL_VIDEODRIVER names.
+bool startDriver();
 
-    static bool isHeadlessDriver(const char* driverName);
-};
+// Holds the screen saver off, or lets it run again (Layer::windowCreated).
+void holdOffScreenSaver(bool held);
+
+bool isHeadlessDriver(const char* driverName);
+
+} // namespace VideoSystem
 
 #endif

@@ -164,7 +164,7 @@ int VirtualKeys::characterOf(int virtualKey, Uint16 modifiers)
     case VK_RETURN:
         return '\r';
     case VK_ESCAPE:
-        return 0x1B;
+        return VK_ESCAPE; // ASCII's ESC has the key's own code
     case VK_BACK:
         return '\b';
     case VK_TAB:

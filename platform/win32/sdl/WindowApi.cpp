@@ -3,7 +3,6 @@
 #include "GlContexts.h"
 #include "LayerState.h"
 #include "MessageQueue.h"
-#include "VideoSystem.h"
 #include "WindowFrame.h"
 #include "WindowRegistry.h"
 
@@ -190,7 +189,7 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
     HWND window = addWindow(classIndex, exStyle, windowName, style, x, y, width, height);
     if (window == NULL)
         return NULL;
-    VideoSystem::windowCreated();
+    Layer::windowCreated();
     CREATESTRUCTA create;
     create.lpCreateParams = param;
     create.hInstance = instance;
@@ -275,7 +274,7 @@ BOOL WINAPI DestroyWindow(HWND window)
     if (record->sdlWindow != nullptr)
         SDL_DestroyWindow(record->sdlWindow);
     removeWindow(record);
-    VideoSystem::windowDestroyed();
+    Layer::windowDestroyed();
     return TRUE;
 }
 

@@ -8,19 +8,20 @@
 // Look-ups in the layer's classes and windows (LayerState). Windows belong
 // to the video thread; Layer::state().lock guards only what other threads
 // may look at (a window's owning queue, for PostMessageA).
-class WindowRegistry {
-public:
-    // Class names compare without regard to case, as in Win32; a name whose
-    // pointer is below 0x10000 is an atom.
-    static int findClass(LPCSTR name, HINSTANCE instance);
-    static ATOM atomOf(int classIndex);
-    static bool classHasWindows(int classIndex);
+namespace WindowRegistry {
 
-    static WindowRecord* window(HWND window);
-    static WindowRecord* windowOfDc(HDC deviceContext);
-    static WindowRecord* windowOfSdl(unsigned int sdlWindowId);
-    static HWND handleOf(const WindowRecord* record);
-    static HDC dcOf(const WindowRecord* record);
-};
+// Class names compare without regard to case, as in Win32; a name whose
+// pointer is below 0x10000 is an atom.
+int findClass(LPCSTR name, HINSTANCE instance);
+ATOM atomOf(int classIndex);
+bool classHasWindows(int classIndex);
+
+WindowRecord* window(HWND window);
+WindowRecord* windowOfDc(HDC deviceContext);
+WindowRecord* windowOfSdl(unsigned int sdlWindowId);
+HWND handleOf(const WindowRecord* record);
+HDC dcOf(const WindowRecord* record);
+
+} // namespace WindowRegistry
 
 #endif

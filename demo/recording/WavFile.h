@@ -1,5 +1,5 @@
-#ifndef QORX_DEMO_WAVFILE_H
-#define QORX_DEMO_WAVFILE_H
+#ifndef QORX_DEMO_RECORDING_WAVFILE_H
+#define QORX_DEMO_RECORDING_WAVFILE_H
 
 #include <cstdint>
 #include <cstdio>

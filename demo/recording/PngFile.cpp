@@ -1,4 +1,4 @@
-#include "demo/PngFile.h"
+#include "PngFile.h"
 
 #include <zlib.h>
 

@@ -1,6 +1,6 @@
-#include "demo/FrameRecorder.h"
+#include "demo/recording/FrameRecorder.h"
 
-#include "demo/PngFile.h"
+#include "PngFile.h"
 
 #include <windows.h>
 

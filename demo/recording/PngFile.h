@@ -1,5 +1,5 @@
-#ifndef QORX_DEMO_PNGFILE_H
-#define QORX_DEMO_PNGFILE_H
+#ifndef QORX_DEMO_RECORDING_PNGFILE_H
+#define QORX_DEMO_RECORDING_PNGFILE_H
 
 #include <cstdint>
 #include <string>

@@ -1,6 +1,6 @@
-#include "demo/VideoEncoder.h"
+#include "VideoEncoder.h"
 
-#include "demo/FrameRecorder.h"
+#include "demo/recording/FrameRecorder.h"
 
 #include <chrono>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "demo/WavFile.h"
+#include "WavFile.h"
 
 #include <vector>
 
