@@ -2,6 +2,7 @@
 
 #include "LayerState.h"
 #include "WindowRegistry.h"
+#include "XDisplay.h"
 
 #include <SDL.h>
 
@@ -205,6 +206,8 @@ int DisplayModes::screenMetric(int index)
     SDL_DisplayMode current;
     if (!Layer::start() || SDL_GetCurrentDisplayMode(0, &current) != 0)
         return 0;
+    if (requested().active && !XDisplay::emulatesModes())
+        current = requested().mode;
     if (index == SM_CXSCREEN)
         return current.w;
     if (index == SM_CYSCREEN)

@@ -36,7 +36,9 @@ public:
     // Win32's cursor display count: the cursor shows while it is 0 or more.
     static int showCursor(bool show);
 
-    // GetSystemMetrics' screen size: the current mode's.
+    // GetSystemMetrics' screen size: from a change on, the mode's, as
+    // Windows switches at once; the screen's own where the display only
+    // emulates its modes (XWayland, see XDisplay.h).
     static int screenMetric(int index);
 };
 
