@@ -176,7 +176,13 @@ void DisplayModes::windowCreated(WindowRecord& record)
 // desktop instead, so at least nothing else shows through.
 void DisplayModes::windowShown(WindowRecord& record)
 {
-    if (!record.fullscreen || record.coversScreen || !record.visible)
+    if (!record.visible)
+        return;
+    if (record.coversScreen) {
+        coverDesktop(record.sdlWindow);
+        return;
+    }
+    if (!record.fullscreen)
         return;
     if (displayShows(requested().mode, record.sdlWindow))
         return;
