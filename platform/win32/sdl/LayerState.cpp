@@ -120,6 +120,7 @@ void Layer::stop()
     state.modeRequest = ModeRequest();
     state.windowCount = 0;
     state.cursorCount = 0;
+    state.withoutDisplay = false;
     for (int index = 0; index < ThreadCapacity; ++index) {
         if (state.threadUsed[index])
             forgetThreadState(state.threads[index]);

@@ -10,6 +10,8 @@
 
 namespace {
 
+const char OffscreenDriver[] = "offscreen";
+
 bool isSet(const char* variable)
 {
     const char* value = std::getenv(variable);
@@ -37,11 +39,24 @@ bool startDisplayDriver()
     return false;
 }
 
+// Windows that are never shown still draw: SDL's offscreen driver gives
+// them Mesa's contexts, the same pixels as on a display.
+bool startWithoutDisplay()
+{
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, OffscreenDriver);
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {
+        Layer::state().withoutDisplay = true;
+        return true;
+    }
+    SDL_ResetHint(SDL_HINT_VIDEODRIVER);
+    return false;
+}
+
 } // namespace
 
 bool VideoSystem::isHeadlessDriver(const char* driverName)
 {
-    return driverName == nullptr || std::strcmp(driverName, "offscreen") == 0 ||
+    return driverName == nullptr || std::strcmp(driverName, OffscreenDriver) == 0 ||
            std::strcmp(driverName, "dummy") == 0 || std::strcmp(driverName, "evdev") == 0;
 }
 
@@ -56,7 +71,7 @@ bool VideoSystem::startDriver()
     // The layer holds the screen saver off itself, while windows exist.
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
     if (!isSet("SDL_VIDEODRIVER"))
-        return startDisplayDriver();
+        return startDisplayDriver() || startWithoutDisplay();
     if (std::strcmp(std::getenv("SDL_VIDEODRIVER"), "x11") == 0)
         XDisplay::connect();
     return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;

@@ -6,7 +6,8 @@
 class VideoSystem {
 public:
     // Starts SDL video with a driver that can show something, or the one
-    // SDL_VIDEODRIVER names.
+    // SDL_VIDEODRIVER names; without a display, SDL's offscreen driver,
+    // with the layer's state marked so (see Layer::start).
     static bool startDriver();
 
     // The screen saver is held off from the first window to the last.
