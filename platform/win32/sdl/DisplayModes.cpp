@@ -7,6 +7,7 @@
 #include <SDL.h>
 
 #include <cstddef>
+#include <cstring>
 
 namespace {
 
@@ -106,6 +107,14 @@ bool displayShows(const SDL_DisplayMode& mode, SDL_Window* window)
     if (display < 0 || SDL_GetCurrentDisplayMode(display, &current) != 0)
         return false;
     return current.w == mode.w && current.h == mode.h;
+}
+
+// A Wayland compositor lets no program change its output's mode: SDL's own
+// backend and XWayland only emulate the modes they list.
+bool modesAreEmulated()
+{
+    const char* driver = SDL_GetCurrentVideoDriver();
+    return XDisplay::emulatesModes() || (driver != nullptr && std::strcmp(driver, "wayland") == 0);
 }
 
 } // namespace
@@ -212,7 +221,7 @@ int DisplayModes::screenMetric(int index)
     SDL_DisplayMode current;
     if (!Layer::start() || SDL_GetCurrentDisplayMode(0, &current) != 0)
         return 0;
-    if (requested().active && !XDisplay::emulatesModes())
+    if (requested().active && !modesAreEmulated())
         current = requested().mode;
     if (index == SM_CXSCREEN)
         return current.w;

@@ -38,7 +38,7 @@ public:
 
     // GetSystemMetrics' screen size: from a change on, the mode's, as
     // Windows switches at once; the screen's own where the display only
-    // emulates its modes (XWayland, see XDisplay.h).
+    // emulates its modes (Wayland, XWayland: see XDisplay.h).
     static int screenMetric(int index);
 };
 
