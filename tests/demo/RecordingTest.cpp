@@ -1,7 +1,9 @@
 // The real program recording itself off-screen (--record DIR --frames N)
 // under this test's X server: the files it writes, and what its frames show
-// beside the bundled pictures placed by the scenes' formulas.
+// beside the bundled pictures placed by the scenes' formulas; and the same
+// recording made without a display.
 #include "qorx/image/JpegImage.h"
+#include "support/Files.h"
 
 #include <gtest/gtest.h>
 
@@ -37,8 +39,9 @@ struct Outcome {
     std::string output; // standard output and error together
 };
 
-// Runs qorx-demo with these arguments, passed as they are (no shell between).
-Outcome runDemo(const std::vector<std::string>& arguments, const std::string& path = "")
+// Runs qorx-demo with these arguments, passed as they are (no shell between),
+// on this test's X server or on no display at all.
+Outcome runDemo(const std::vector<std::string>& arguments, const std::string& path = "", bool withDisplay = true)
 {
     int channel[2];
     if (pipe(channel) != 0)
@@ -50,6 +53,10 @@ Outcome runDemo(const std::vector<std::string>& arguments, const std::string& pa
         close(channel[0]);
         if (!path.empty())
             setenv("PATH", path.c_str(), 1);
+        if (!withDisplay) {
+            for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER"})
+                unsetenv(variable);
+        }
         std::vector<char*> argv = {const_cast<char*>(QORX_DEMO_PROGRAM)};
         for (const std::string& argument : arguments)
             argv.push_back(const_cast<char*>(argument.c_str()));
@@ -381,6 +388,31 @@ TEST(RecordingFailure, EndsWithOneAndSaysWhy)
     }
     EXPECT_FALSE(fs::exists(scratch / "frames")) << "nothing is made before the files are found";
     fs::remove_all(scratch);
+}
+
+// A machine without a display (a server, CI) records all the same, with
+// nothing set by hand: byte for byte what the X server's recording holds.
+TEST(RecordingWithoutADisplay, IsByteForByteTheRecordingMadeOnTheXServer)
+{
+    TempFolder scratch;
+    const std::string onServer = scratch.path("on the server");
+    const std::string nowhere = scratch.path("nowhere");
+    const auto record = [](const std::string& folder, bool withDisplay) {
+        return runDemo({"--record", folder, "--frames", "40", "--assets", QORX_ASSETS_DIR}, "", withDisplay);
+    };
+    const Outcome first = record(onServer, true);
+    ASSERT_EQ(first.exitCode, 0) << first.output;
+    const Outcome second = record(nowhere, false);
+    ASSERT_EQ(second.exitCode, 0) << second.output;
+    EXPECT_EQ(second.output, "qorx-demo: recorded 40 frames (0.667 s) into " + nowhere + "\n");
+    int files = 0;
+    for (const fs::directory_entry& entry : fs::directory_iterator(onServer)) {
+        const std::string name = entry.path().filename().string();
+        EXPECT_TRUE(readBytes(entry.path().string()) == readBytes(nowhere + "/" + name)) << name;
+        ++files;
+    }
+    EXPECT_EQ(files, 41);
+    EXPECT_EQ(std::distance(fs::directory_iterator(nowhere), fs::directory_iterator()), files);
 }
 
 // One video with sound, when Debian's ffmpeg is there to make it.
