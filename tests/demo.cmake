@@ -20,7 +20,8 @@ if(TARGET qorx-demo)
   # The program under faults. One program, run as several tests, each under
   # a server of its own: signals on Xorg's dummy driver, whose mode really
   # changes; a server the test kills; a hundred launches on a busy machine,
-  # on an Xvfb that resets between clients as a user's does.
+  # on an Xvfb that resets between clients as a user's does; keys typed at
+  # start-up, also on a busy machine; weston's XWayland.
   add_executable(qorx_demo_fault_tests ${CMAKE_CURRENT_SOURCE_DIR}/demo/DemoFaultTest.cpp
                                        ${CMAKE_CURRENT_SOURCE_DIR}/demo/TestImages.cpp)
   target_link_libraries(qorx_demo_fault_tests PRIVATE GTest::gtest GTest::gtest_main qorx_test_support qorx_xprobe
@@ -38,12 +39,17 @@ if(TARGET qorx-demo)
   add_test(NAME qorx_demo_lost_server_test COMMAND ${QORX_WITH_X_SERVER} xvfb 800x600x24 ${fault_test} --gtest_filter=DemoLostServer.*)
   add_test(NAME qorx_demo_launch_test
            COMMAND ${QORX_WITH_X_SERVER} xvfb-resetting 800x600x24 ${fault_test} --gtest_filter=DemoLaunches.*)
+  add_test(NAME qorx_demo_start_up_input_test
+           COMMAND ${QORX_WITH_X_SERVER} xvfb 800x600x24 ${fault_test} --gtest_filter=DemoStartUpInput.*)
+  add_test(NAME qorx_demo_xwayland_test
+           COMMAND ${QORX_WITH_X_SERVER} weston-xwayland 1280x720 ${fault_test} --gtest_filter=DemoOnXWayland.*)
   set_tests_properties(qorx_demo_signal_tests qorx_demo_message_tests qorx_demo_lost_server_test qorx_demo_launch_test
+                       qorx_demo_start_up_input_test qorx_demo_xwayland_test
                        PROPERTIES TIMEOUT 600 SKIP_RETURN_CODE 77)
-  # It loads the machine on purpose: no other test runs beside it, so that
+  # They load the machine on purpose: no other test runs beside them, so that
   # the timed promises of the others (a second for a signal) are not put to
-  # a load of its making.
-  set_tests_properties(qorx_demo_launch_test PROPERTIES RUN_SERIAL TRUE)
+  # a load of their making.
+  set_tests_properties(qorx_demo_launch_test qorx_demo_start_up_input_test PROPERTIES RUN_SERIAL TRUE)
 endif()
 
 # The real program recording itself, its frames read back with libpng and

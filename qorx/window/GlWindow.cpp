@@ -66,9 +66,19 @@ PIXELFORMATDESCRIPTOR pixelFormatFor(int32_t colorBits, int32_t depthBits)
     return descriptor;
 }
 
+// A display may take a mode and still show another size: XWayland's modes
+// are emulated and its screen keeps the compositor's size, and a driver may
+// give the right width with the wrong height. A picture drawn at the mode's
+// size would then sit in a corner.
+bool screenIs(int32_t width, int32_t height)
+{
+    return GetSystemMetrics(SM_CXSCREEN) == width && GetSystemMetrics(SM_CYSCREEN) == height;
+}
+
 // Many displays have no 16-bit modes at all, and some lack the size too:
 // the size at the desktop's depth does as well, and failing that the desktop
-// itself, with the picture scaled to it. Any other refusal is final.
+// itself, with the picture scaled to it; so does a mode that did not come
+// out at its size. Any other refusal is final.
 DisplaySwitch switchDisplay(int32_t width, int32_t height, int32_t colorBits)
 {
     DEVMODEA mode = fullscreenMode(width, height, colorBits);
@@ -80,7 +90,12 @@ DisplaySwitch switchDisplay(int32_t width, int32_t height, int32_t colorBits)
         if (result == DISP_CHANGE_BADMODE)
             return DisplaySwitch::KeptDesktop;
     }
-    return result == DISP_CHANGE_SUCCESSFUL ? DisplaySwitch::Switched : DisplaySwitch::Refused;
+    if (result != DISP_CHANGE_SUCCESSFUL)
+        return DisplaySwitch::Refused;
+    if (screenIs(width, height))
+        return DisplaySwitch::Switched;
+    ChangeDisplaySettingsA(NULL, 0);
+    return DisplaySwitch::KeptDesktop;
 }
 
 // Vsync where the driver offers it; the frame pacer caps the rest.

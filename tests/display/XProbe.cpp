@@ -180,8 +180,13 @@ int XProbe::depth()
 
 XProbe::Colour XProbe::pixel(int x, int y)
 {
+    return windowPixel(DefaultRootWindow(display), x, y);
+}
+
+XProbe::Colour XProbe::windowPixel(unsigned long window, int x, int y)
+{
     sync();
-    XImage* image = XGetImage(display, DefaultRootWindow(display), x, y, 1, 1, AllPlanes, ZPixmap);
+    XImage* image = XGetImage(display, window, x, y, 1, 1, AllPlanes, ZPixmap);
     if (image == nullptr)
         return {-1, -1, -1};
     unsigned long value = XGetPixel(image, 0, 0);

@@ -40,6 +40,9 @@ public:
     int depth();
     // One pixel of the screen as it is shown.
     Colour pixel(int x, int y);
+    // One pixel of a window's own contents, where the screen is not the X
+    // server's to show (XWayland draws no root window).
+    Colour windowPixel(unsigned long window, int x, int y);
     // Brightness (0 to 255) of the screen as shown: the mean over a grid of
     // pixels, and their spread (standard deviation: a picture, not a flat
     // colour). Negative when the screen cannot be read.

@@ -155,6 +155,9 @@ struct DisplayMode {
 };
 // Another desktop, and the modes ChangeDisplaySettingsA accepts.
 void offerModes(const DisplayMode& desktop, const std::vector<DisplayMode>& modes);
+// A display that takes the modes it offers but whose screen then has this
+// size, as GetSystemMetrics reports it.
+void showModesAt(int width, int height);
 
 // The clock in microseconds, and how far each SwapBuffers moves it.
 long long clockMicroseconds();

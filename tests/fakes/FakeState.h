@@ -65,6 +65,8 @@ struct State {
     DisplayMode desktop = {1024, 768, 32};
     DisplayMode mode = {1024, 768, 32};
     std::vector<DisplayMode> modes = standardModes();
+    int shownWidth = 0; // the screen's size after a change; 0: the mode's
+    int shownHeight = 0;
     int cursorCounter = 0;
     std::function<void(int)> swapHook;
     int swaps = 0;

@@ -188,6 +188,10 @@ LONG WINAPI ChangeDisplaySettingsA(DEVMODEA* mode, DWORD flags)
         return DISP_CHANGE_FAILED;
     if (!findMode(*mode, &s.mode))
         return DISP_CHANGE_BADMODE;
+    if (s.shownWidth != 0) {
+        s.mode.width = s.shownWidth;
+        s.mode.height = s.shownHeight;
+    }
     return DISP_CHANGE_SUCCESSFUL;
 }
 
@@ -508,6 +512,12 @@ void offerModes(const DisplayMode& desktop, const std::vector<DisplayMode>& mode
     state().desktop = desktop;
     state().mode = desktop;
     state().modes = modes;
+}
+
+void showModesAt(int width, int height)
+{
+    state().shownWidth = width;
+    state().shownHeight = height;
 }
 
 long long clockMicroseconds()

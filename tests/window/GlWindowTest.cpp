@@ -184,9 +184,10 @@ TEST(GlWindowOpen, FullscreenOpenSwitchesTheModeHidesTheCursorAndMakesABorderles
         const std::size_t mark = fake::calls().size();
         ASSERT_EQ(window.open(800, 600, 16, title), 0);
         const std::vector<std::string> calls = fake::texts(mark);
-        ASSERT_GE(calls.size(), 4u);
-        EXPECT_THAT(std::vector<std::string>(calls.begin(), calls.begin() + 4),
-                    ElementsAre("ChangeDisplaySettingsA(148, 0x1c0000, 16, 800, 600, 0x4)", "ShowCursor(FALSE)",
+        ASSERT_GE(calls.size(), 6u);
+        EXPECT_THAT(std::vector<std::string>(calls.begin(), calls.begin() + 6),
+                    ElementsAre("ChangeDisplaySettingsA(148, 0x1c0000, 16, 800, 600, 0x4)", "GetSystemMetrics(0)",
+                                "GetSystemMetrics(1)", "ShowCursor(FALSE)",
                                 "AdjustWindowRectEx(0x80000000, FALSE, 0x40000)",
                                 std::string("CreateWindowExA(0x40000, ") + className + ", " + title +
                                     ", 0x86000000, 0, 0, 800, 600, NULL, NULL, instance, NULL)"));
@@ -242,6 +243,29 @@ TEST(GlWindowOpen, AMissingModeFallsBackToTheDesktopsDepthThenToTheDesktopScaled
         EXPECT_EQ(fake::cursorCounter(), -1);
         EXPECT_EQ(window.width, 800);
         ASSERT_EQ(window.close(), 0);
+        expectNothingLeft();
+    });
+}
+
+// A mode taken but shown at another size (XWayland's emulation, a driver
+// that lies) is given back, and the picture scaled to the desktop.
+TEST(GlWindowOpen, AModeThatComesOutAtAnotherSizeIsGivenBackForTheDesktopScaled)
+{
+    inFreshProcess([] {
+        GlWindow window;
+        ASSERT_EQ(window.registerClass(), 0);
+        window.setFullscreen();
+        for (const fake::DisplayMode shown : {fake::DisplayMode{800, 480, 16}, fake::DisplayMode{800, 768, 16}}) {
+            fake::offerModes({1280, 720, 32}, {{800, 600, 16}, {1280, 720, 32}});
+            fake::showModesAt(shown.width, shown.height);
+            const std::size_t mark = fake::calls().size();
+            ASSERT_EQ(window.open(800, 600, 16, title), 0);
+            const std::vector<std::string> calls = fake::texts(mark);
+            EXPECT_THAT(calls, testing::Contains("ChangeDisplaySettingsA(NULL, 0x0)")) << shown.height;
+            EXPECT_THAT(calls, testing::Contains("glViewport(160, 0, 960, 720)")) << shown.height;
+            EXPECT_FALSE(fake::displayChanged());
+            ASSERT_EQ(window.close(), 0);
+        }
         expectNothingLeft();
     });
 }

@@ -2,10 +2,12 @@
 
 #include "LayerState.h"
 #include "WindowRegistry.h"
+#include "XDisplay.h"
 
 #include <SDL.h>
 
 #include <cstddef>
+#include <cstring>
 
 namespace {
 
@@ -107,6 +109,14 @@ bool displayShows(const SDL_DisplayMode& mode, SDL_Window* window)
     return current.w == mode.w && current.h == mode.h;
 }
 
+// A Wayland compositor lets no program change its output's mode: SDL's own
+// backend and XWayland only emulate the modes they list.
+bool modesAreEmulated()
+{
+    const char* driver = SDL_GetCurrentVideoDriver();
+    return XDisplay::emulatesModes() || (driver != nullptr && std::strcmp(driver, "wayland") == 0);
+}
+
 } // namespace
 
 LONG DisplayModes::change(const DEVMODEA& mode)
@@ -175,7 +185,13 @@ void DisplayModes::windowCreated(WindowRecord& record)
 // desktop instead, so at least nothing else shows through.
 void DisplayModes::windowShown(WindowRecord& record)
 {
-    if (!record.fullscreen || record.coversScreen || !record.visible)
+    if (!record.visible)
+        return;
+    if (record.coversScreen) {
+        coverDesktop(record.sdlWindow);
+        return;
+    }
+    if (!record.fullscreen)
         return;
     if (displayShows(requested().mode, record.sdlWindow))
         return;
@@ -205,6 +221,8 @@ int DisplayModes::screenMetric(int index)
     SDL_DisplayMode current;
     if (!Layer::start() || SDL_GetCurrentDisplayMode(0, &current) != 0)
         return 0;
+    if (requested().active && !modesAreEmulated())
+        current = requested().mode;
     if (index == SM_CXSCREEN)
         return current.w;
     if (index == SM_CYSCREEN)

@@ -36,7 +36,9 @@ void windowDestroyed(WindowRecord& record);
 // Win32's cursor display count: the cursor shows while it is 0 or more.
 int showCursor(bool show);
 
-// GetSystemMetrics' screen size: the current mode's.
+// GetSystemMetrics' screen size: from a change on, the mode's, as Windows
+// switches at once; the screen's own where the display only emulates its
+// modes (Wayland, XWayland: see XDisplay.h).
 int screenMetric(int index);
 
 } // namespace DisplayModes

@@ -51,6 +51,18 @@ LPARAM sizeParameter(int width, int height)
     return static_cast<LPARAM>((static_cast<uint32_t>(height & 0xFFFF) << 16) | static_cast<uint32_t>(width & 0xFFFF));
 }
 
+// SDL takes the keyboard focus only when X's FocusIn reaches it, a moment
+// after the window was shown and focused; keys typed meanwhile name no
+// window. Windows queues them for the focus window from SetFocus on.
+HWND keyWindow(const SDL_KeyboardEvent& key)
+{
+    HWND window = WindowRegistry::handleOf(WindowRegistry::windowOfSdl(key.windowID));
+    if (window != NULL)
+        return window;
+    ThreadRecord* thread = Layer::currentThread();
+    return thread == nullptr ? NULL : thread->focus;
+}
+
 } // namespace
 
 // The translator's own steps.
@@ -135,8 +147,8 @@ void InputTranslator::translate(const SDL_Event& event, MessageQueue& queue)
     }
     if (event.type != SDL_KEYDOWN && event.type != SDL_KEYUP)
         return;
-    HWND window = WindowRegistry::handleOf(WindowRegistry::windowOfSdl(event.key.windowID));
     MSG msg;
+    HWND window = keyWindow(event.key);
     if (window != NULL && keyMessage(event.key, window, &msg))
         queue.postInput(msg);
 }

@@ -73,7 +73,7 @@ bool Layer::start()
 {
     if (layerState.started.load())
         return true;
-    if (!VideoSystem::startDriver())
+    if (!VideoSystem::startDriver(layerState.withoutDisplay))
         return false;
     layerState.videoThread = SDL_ThreadID();
     layerState.started.store(true);
@@ -132,6 +132,7 @@ void Layer::stop()
     state.modeRequest = ModeRequest();
     state.windowCount = 0;
     state.cursorCount = 0;
+    state.withoutDisplay = false;
     for (int index = 0; index < ThreadCapacity; ++index) {
         if (state.threadUsed[index])
             forgetThreadState(state.threads[index]);

@@ -91,8 +91,9 @@ struct LayerState {
 
     std::atomic<bool> started{false};
     SDL_threadID videoThread = 0;
-    int windowCount = 0; // the screen saver is held off while it is above 0
-    int cursorCount = 0; // Win32's display count: the cursor shows while it is 0 or more
+    int windowCount = 0;         // the screen saver is held off while it is above 0
+    int cursorCount = 0;         // Win32's display count: the cursor shows while it is 0 or more
+    bool withoutDisplay = false; // on SDL's offscreen driver for want of a display
 
     HandleTable<ClassRecord, ClassCapacity> classes;
     HandleTable<WindowRecord, WindowCapacity> windows;
@@ -108,11 +109,12 @@ LayerState& state();
 
 // Starts SDL video unless it runs already, on the calling thread, and with
 // it what the layer adds for the process: X's error handling, the signal
-// handlers and the restore of the desktop at exit. Fails when there is no
-// display: SDL would fall back to a driver that draws nowhere (offscreen,
-// dummy), where a full-screen presentation could be neither seen nor
-// stopped. A driver named in SDL_VIDEODRIVER is taken as asked, whatever it
-// is.
+// handlers and the restore of the desktop at exit. Without a display it
+// starts SDL's offscreen driver, so that windows that are never shown (a
+// recording) draw as they would on a display; showing a window there ends
+// the program with one line (ShowWindow), since a presentation nobody can
+// see could not be stopped either. A driver named in SDL_VIDEODRIVER is
+// taken as asked, whatever it is.
 bool start();
 bool isStarted();
 // Gives the desktop its mode back, lets go of every window, context and

@@ -9,6 +9,8 @@
 
 namespace {
 
+const char OffscreenDriver[] = "offscreen";
+
 bool isSet(const char* variable)
 {
     const char* value = std::getenv(variable);
@@ -36,16 +38,28 @@ bool startDisplayDriver()
     return false;
 }
 
+// Windows that are never shown still draw: SDL's offscreen driver gives
+// them Mesa's contexts, the same pixels as on a display.
+bool startWithoutDisplay()
+{
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, OffscreenDriver);
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0)
+        return true;
+    SDL_ResetHint(SDL_HINT_VIDEODRIVER);
+    return false;
+}
+
 } // namespace
 
 bool VideoSystem::isHeadlessDriver(const char* driverName)
 {
-    return driverName == nullptr || std::strcmp(driverName, "offscreen") == 0 ||
+    return driverName == nullptr || std::strcmp(driverName, OffscreenDriver) == 0 ||
            std::strcmp(driverName, "dummy") == 0 || std::strcmp(driverName, "evdev") == 0;
 }
 
-bool VideoSystem::startDriver()
+bool VideoSystem::startDriver(bool& withoutDisplay)
 {
+    withoutDisplay = false;
     // Signals are the layer's (Signals.h); SDL would turn them into a quit
     // event that nobody asked for.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
@@ -55,7 +69,7 @@ bool VideoSystem::startDriver()
     // The layer holds the screen saver off itself, while windows exist.
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
     if (!isSet("SDL_VIDEODRIVER"))
-        return startDisplayDriver();
+        return startDisplayDriver() || (withoutDisplay = startWithoutDisplay());
     if (std::strcmp(std::getenv("SDL_VIDEODRIVER"), "x11") == 0)
         XDisplay::connect();
     return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;

@@ -7,8 +7,9 @@
 namespace VideoSystem {
 
 // Starts SDL video with a driver that can show something, or the one
-// SDL_VIDEODRIVER names.
-bool startDriver();
+// SDL_VIDEODRIVER names; without a display, SDL's offscreen driver, and
+// withoutDisplay says so.
+bool startDriver(bool& withoutDisplay);
 
 // Holds the screen saver off, or lets it run again (Layer::windowCreated).
 void holdOffScreenSaver(bool held);

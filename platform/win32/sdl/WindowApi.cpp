@@ -10,7 +10,10 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <cstring>
+
+#include <unistd.h>
 
 namespace {
 
@@ -21,6 +24,7 @@ const uintptr_t ResourceHandleBase = 0x10000;
 // The client area Windows gives a window made at CW_USEDEFAULT's size.
 const int DefaultClientWidth = 640;
 const int DefaultClientHeight = 480;
+const int NoDisplayExitCode = 255;
 
 bool isResourceId(LPCSTR name)
 {
@@ -40,6 +44,14 @@ void setFocusWindow(HWND window)
     ThreadRecord* thread = Layer::currentThread();
     if (thread != nullptr)
         thread->focus = window;
+}
+
+// As a lost display ends the program (XDisplay.h): with one line and 255.
+[[noreturn]] void endForWantOfADisplay()
+{
+    std::fputs("qorx: no display to show the window on (no X server or Wayland compositor found)\n", stderr);
+    std::fflush(nullptr);
+    _exit(NoDisplayExitCode);
 }
 
 bool copyName(char* target, size_t capacity, LPCSTR source)
@@ -131,8 +143,6 @@ ATOM WINAPI RegisterClassA(const WNDCLASSA* windowClass)
     if (windowClass == nullptr || windowClass->lpfnWndProc == nullptr || windowClass->lpszClassName == nullptr ||
         isResourceId(windowClass->lpszClassName) || windowClass->lpszClassName[0] == '\0')
         return 0;
-    // Without a display no window could ever be shown: refuse here, where
-    // the program first asks for one.
     if (!Layer::start())
         return 0;
     LayerState& state = Layer::state();
@@ -215,6 +225,8 @@ BOOL WINAPI ShowWindow(HWND window, int command)
     WindowRecord* record = WindowRegistry::window(window);
     if (record == nullptr)
         return FALSE;
+    if (command != SW_HIDE && Layer::state().withoutDisplay)
+        endForWantOfADisplay();
     bool wasVisible = record->visible;
     record->visible = command != SW_HIDE;
     if (record->visible != wasVisible)

@@ -21,6 +21,7 @@ const int ConnectAttempts = 40;
 const int ConnectRetryMs = 50;
 const int MaxOutputs = 8;
 const int LostDisplayExitCode = 255;
+const char XWaylandOutputPrefix[] = "XWAYLAND";
 
 struct CrtcSetting {
     RRCrtc crtc;
@@ -41,6 +42,7 @@ struct DesktopSnapshot {
     int heightMm;
     int crtcCount;
     CrtcSetting crtcs[MaxCrtcs];
+    bool emulatesModes;
 };
 
 // The X part of the layer's state. The error handlers run on whichever
@@ -86,6 +88,17 @@ int onXError(Display*, XErrorEvent* error)
     _exit(LostDisplayExitCode);
 }
 
+// XWayland names its outputs after itself.
+bool isXWaylandOutput(Display* display, XRRScreenResources* resources, RROutput output)
+{
+    XRROutputInfo* info = XRRGetOutputInfo(display, resources, output);
+    if (info == nullptr)
+        return false;
+    const bool found = std::strncmp(info->name, XWaylandOutputPrefix, std::strlen(XWaylandOutputPrefix)) == 0;
+    XRRFreeOutputInfo(info);
+    return found;
+}
+
 bool isX11()
 {
     const char* driver = SDL_GetCurrentVideoDriver();
@@ -124,6 +137,7 @@ void takeSnapshot(Display* display, DesktopSnapshot& snapshot)
                 setting.outputs[output] = info->outputs[output];
             XRRFreeCrtcInfo(info);
         }
+        snapshot.emulatesModes = resources->noutput > 0 && isXWaylandOutput(display, resources, resources->outputs[0]);
         XRRFreeScreenResources(resources);
         snapshot.taken = true;
     }
@@ -259,6 +273,11 @@ unsigned long XDisplay::destroyedBy(const SDL_Event& event)
         return 0;
     const XEvent& raw = event.syswm.msg->msg.x11.event;
     return raw.type == DestroyNotify ? raw.xdestroywindow.window : 0;
+}
+
+bool XDisplay::emulatesModes()
+{
+    return xState.started && xState.desktop.taken && xState.desktop.emulatesModes;
 }
 
 void XDisplay::restoreDesktopFromAnyThread()

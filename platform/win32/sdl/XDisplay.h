@@ -45,6 +45,12 @@ bool failedOn(unsigned long xWindow);
 // The X window an event says was destroyed, or 0.
 unsigned long destroyedBy(const SDL_Event& event);
 
+// XWayland lists the modes of its emulation and takes them, but only for
+// the client that asked: its screen keeps the compositor's size, and the
+// picture of a full-screen window in such a mode sits in a corner of it.
+// True on such a display.
+bool emulatesModes();
+
 // Puts back the display configuration seen at start, through the layer's
 // own connection, from any thread; for the signal watch's last resort.
 void restoreDesktopFromAnyThread();
