@@ -296,7 +296,7 @@ TEST(DemoOnXWayland, ThePictureIsCentred4By3BetweenBlackBarsAndACloseEndsIt)
     XProbe probe;
     Stage stage;
     const uint8_t Grey = 200;
-    writeTga((stage.dir / Pictures[0]).string(), RgbPicture{64, 48, std::vector<uint8_t>(64 * 48 * 3, Grey)});
+    writeTga((stage.dir / DemoPictures[0]).string(), RgbPicture{64, 48, std::vector<uint8_t>(64 * 48 * 3, Grey)});
     std::unique_ptr<ChildProcess> demo = stage.start();
     const unsigned long window = probe.findWindow(Title);
     ASSERT_NE(window, 0u);
