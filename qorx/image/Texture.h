@@ -21,7 +21,7 @@ public:
     int load(const char* path);
 
     // Why the last load failed, in words for a user ("No such file or
-    // directory", "not a JPEG, TGA or TIFF file", ...); empty after a success.
+    // directory", "not a JPEG, TGA, TIFF or PNG file", ...); empty after a success.
     const char* failureReason() const { return reason; }
 
     unsigned int id; // the OpenGL texture name (GLuint) of the last successful load
