@@ -2,7 +2,7 @@
 #define QORX_IMAGE_TEXTURE_H
 
 // One OpenGL 2D texture made from an image file. The file's format is found by
-// trying the readers in turn (JPEG, TGA, TIFF); the decoded picture lives only
+// trying the readers in turn (JPEG, TGA, TIFF, PNG); the decoded picture lives only
 // inside load(). The texture object itself is never deleted here: it ends with
 // the rendering context.
 class Texture {
