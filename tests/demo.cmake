@@ -55,9 +55,8 @@ endif()
 # The real program recording itself, its frames read back with libpng and
 # compared with the bundled pictures as our JPEG reader decodes them.
 if(TARGET qorx-demo)
-  find_package(PNG REQUIRED)
   qorx_add_display_test(qorx_demo_recording_tests SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/demo/RecordingTest.cpp)
-  target_link_libraries(qorx_demo_recording_tests PRIVATE qorx_image qorx_test_support PNG::PNG)
+  target_link_libraries(qorx_demo_recording_tests PRIVATE qorx_image qorx_test_support PkgConfig::PNG)
   target_compile_definitions(qorx_demo_recording_tests PRIVATE
     QORX_DEMO_PROGRAM="$<TARGET_FILE:qorx-demo>"
     QORX_ASSETS_DIR="${PROJECT_SOURCE_DIR}/assets")

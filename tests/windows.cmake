@@ -15,6 +15,10 @@ add_test(NAME wine_image_tool_test
     ${QORX_WINDOWS_DIST} ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/corpus ${CMAKE_BINARY_DIR}/tests/fuzz/seeds
     ${PROJECT_SOURCE_DIR}/assets)
 set_tests_properties(wine_image_tool_test PROPERTIES TIMEOUT 900)
+# ... and on the PNG corpus of tests/image/png-corpus.
+add_test(NAME wine_png_corpus_test
+  COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/image/png-corpus $<TARGET_FILE:qorx-image> ${QORX_WINDOWS_DIST})
+set_tests_properties(wine_png_corpus_test PROPERTIES TIMEOUT 1200)
 
 # qorx-demo.exe on a screen without its mode (Xvfb, 1024 x 768) and on one
 # with it (Xorg's dummy driver, where the mode really switches).

@@ -14,16 +14,16 @@ const char Usage[] = "usage: qorx-image FILE [OUT.pam]\n"
 
 const char Description[] = "\n"
                            "Tries the readers in the order a texture does (JPEG, then TGA, then TIFF,\n"
-                           "whatever the file is called) and prints \"READER WIDTHxHEIGHT\" for the\n"
-                           "first that loads FILE. With OUT.pam it also writes the decoded pixels as\n"
-                           "a PAM file (RGB_ALPHA, top row first, each pixel's four bytes as the\n"
-                           "reader delivered them).\n"
+                           "then PNG, whatever the file is called) and prints \"READER WIDTHxHEIGHT\"\n"
+                           "(\"png 640x480\") for the first that loads FILE. With OUT.pam it also\n"
+                           "writes the decoded pixels as a PAM file (RGB_ALPHA, top row first, each\n"
+                           "pixel's four bytes as the reader delivered them).\n"
                            "\n"
                            "When no reader loads FILE it prints \"qorx-image: cannot load FILE: REASON\"\n"
                            "on standard error: the system's message when FILE cannot be read, the size\n"
                            "and the decode budget for a picture of too many pixels, what a reader\n"
-                           "found unsupported or damaged in a file of its format, or \"not a JPEG, TGA\n"
-                           "or TIFF file\".\n"
+                           "found unsupported or damaged in a file of its format, or \"not a JPEG, TGA,\n"
+                           "TIFF or PNG file\".\n"
                            "\n"
                            "Exit status: 0 when FILE loads (and OUT.pam is written), 1 when it does\n"
                            "not or OUT.pam cannot be written, 2 for a usage error.\n";
@@ -32,7 +32,9 @@ const char* readerName(const ReaderChain& readers, const Image* image)
 {
     if (image == &readers.jpeg)
         return "jpeg";
-    return image == &readers.tga ? "tga" : "tiff";
+    if (image == &readers.tga)
+        return "tga";
+    return image == &readers.tiff ? "tiff" : "png";
 }
 
 bool writePam(const char* path, const Image& image)

@@ -51,21 +51,22 @@ void expandGrey(const uint8_t* samples, int components, uint8_t* out, size_t col
 
 // Red is the light that neither cyan nor black takes away,
 // (255 - C) (255 - K) / 255 rounded; green goes with magenta, blue with
-// yellow. Adobe's files store each ink inverted, 255 for none, which is that
-// light already. In place.
-void convertCmyk(uint8_t* pixels, size_t columns, bool inverted)
+// yellow. CMYK JPEGs store each ink inverted, 255 for none, which is that
+// light already: Adobe's files say so in their marker, and the files of other
+// writers, without it, are read the same way by every other JPEG reader. In
+// place.
+void convertCmyk(uint8_t* pixels, size_t columns)
 {
-    const unsigned flip = inverted ? 0 : 255;
     for (size_t i = 0; i < columns; ++i, pixels += 4) {
-        const unsigned light = pixels[3] ^ flip;
+        const unsigned light = pixels[3];
         for (int k = 0; k < 3; ++k)
-            pixels[k] = uint8_t(((pixels[k] ^ flip) * light + 127) / 255);
+            pixels[k] = uint8_t((pixels[k] * light + 127) / 255);
         pixels[3] = 0;
     }
 }
 
 // How libjpeg's samples become four bytes a pixel.
-enum class Samples { Rgb, PaddedRgb, Cmyk, InvertedCmyk, Other };
+enum class Samples { Rgb, PaddedRgb, Cmyk, Other };
 
 // Colour pixels get a fourth byte of 0, whether they come as three samples or
 // padded to four; CMYK and YCCK (which libjpeg turns into CMYK) become red,
@@ -77,8 +78,8 @@ void copyRow(const uint8_t* samples, uint8_t* out, size_t columns, int component
         std::memcpy(out, samples, columns * 4);
     if (kind == Samples::PaddedRgb)
         clearFourthBytes(out, columns);
-    else if (kind == Samples::Cmyk || kind == Samples::InvertedCmyk)
-        convertCmyk(out, columns, kind == Samples::InvertedCmyk);
+    else if (kind == Samples::Cmyk)
+        convertCmyk(out, columns);
     else if (kind == Samples::Rgb)
         expandRgb(samples, out, columns);
     else if (components != 4)
@@ -164,11 +165,9 @@ bool JpegImage::decode(jpeg_decompress_struct& decompressor)
     if (!allocatePixels(width, height))
         return false;
     const int components = decompressor.output_components;
-    // libjpeg reports Adobe's inverted inks through the marker Adobe writes.
     const Samples kind = padded                                     ? Samples::PaddedRgb
                          : components == 3                          ? Samples::Rgb
                          : decompressor.out_color_space != JCS_CMYK ? Samples::Other
-                         : decompressor.saw_Adobe_marker            ? Samples::InvertedCmyk
                                                                     : Samples::Cmyk;
     const size_t rowBytes = size_t(width) * 4;
     const size_t sampleBytes = size_t(width) * components;

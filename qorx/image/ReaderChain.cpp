@@ -16,11 +16,12 @@ const Image* ReaderChain::load(const char* path)
             telling = &record;
         return record.failure() >= LoadFailure::OverBudget;
     };
-    settled(jpeg, jpeg.load(path, 0)) || settled(tga, tga.load(path, SwapRedBlue)) || settled(tiff, tiff.load(path, 0));
+    settled(jpeg, jpeg.load(path, 0)) || settled(tga, tga.load(path, SwapRedBlue)) ||
+        settled(tiff, tiff.load(path, 0)) || settled(png, png.load(path, 0));
     if (winner)
         reason = "";
     else if (telling->failure() <= LoadFailure::OtherFormat)
-        reason = "not a JPEG, TGA or TIFF file";
+        reason = "not a JPEG, TGA, TIFF or PNG file";
     else
         reason = telling->failureReason();
     return winner;

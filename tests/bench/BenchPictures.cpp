@@ -50,6 +50,25 @@ bool writeBenchJpeg(const std::string& path, uint32_t side)
     return writeBytes(path, encodeJpeg(rgb, side, side, settings));
 }
 
+bool writeBenchPng(const std::string& path, uint32_t side)
+{
+    PngPicture picture;
+    picture.width = picture.height = side;
+    picture.colourType = PNG_COLOR_TYPE_RGB_ALPHA;
+    picture.samples.resize(size_t(side) * side * 4);
+    for (uint32_t y = 0; y < side; ++y)
+        for (uint32_t x = 0; x < side; ++x) {
+            uint8_t pixel[4];
+            benchPixel(x, y, pixel);
+            uint16_t* out = &picture.samples[(size_t(y) * side + x) * 4];
+            out[0] = pixel[2];
+            out[1] = pixel[1];
+            out[2] = pixel[0];
+            out[3] = pixel[3];
+        }
+    return writeBytes(path, encodePng(picture));
+}
+
 bool writeShortTga(const std::string& path, uint16_t side)
 {
     return writeBytes(path, concat({tgaHeader(2, side, side, 32, 8), {1, 2}}));

@@ -1,6 +1,6 @@
 // The image readers side by side with their peers, on the same files in the
-// same run: the TGA reader against stb_image, the JPEG reader against plain
-// libjpeg-turbo decoding into a buffer of its own. Each load also reports the
+// same run: the TGA and PNG readers against stb_image, the JPEG reader against
+// plain libjpeg-turbo decoding into a buffer of its own. Each load also reports the
 // peak memory it held above what it returned.
 
 #include "BenchPictures.h"
@@ -10,6 +10,7 @@
 #include "support/PlainLibjpeg.h"
 
 #include "qorx/image/JpegImage.h"
+#include "qorx/image/PngImage.h"
 #include "qorx/image/TgaImage.h"
 
 #include <benchmark/benchmark.h>
@@ -51,6 +52,15 @@ size_t loadTga(const std::string& path)
 {
     TgaImage image;
     if (!image.load(path.c_str(), SwapRedBlue))
+        return 0;
+    benchmark::DoNotOptimize(image.pixels[0]);
+    return size_t(image.width) * image.height * 4;
+}
+
+size_t loadPng(const std::string& path)
+{
+    PngImage image;
+    if (!image.load(path.c_str(), 0))
         return 0;
     benchmark::DoNotOptimize(image.pixels[0]);
     return size_t(image.width) * image.height * 4;
@@ -110,15 +120,17 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     const TempFolder folder;
     const std::string raw = folder.path("raw.tga"), rle = folder.path("rle.tga"), jpeg = folder.path("picture.jpg"),
-                      claim = folder.path("claim.tga");
+                      png = folder.path("picture.png"), claim = folder.path("claim.tga");
     if (!writeBenchTga(raw, Side, false) || !writeBenchTga(rle, Side, true) || !writeBenchJpeg(jpeg, Side) ||
-        !writeShortTga(claim, ClaimedSide))
+        !writeBenchPng(png, Side) || !writeShortTga(claim, ClaimedSide))
         return 1;
 
     add("tga_raw/qorx", [raw] { return loadTga(raw); });
     add("tga_raw/stb", [raw] { return loadStb(raw); });
     add("tga_rle/qorx", [rle] { return loadTga(rle); });
     add("tga_rle/stb", [rle] { return loadStb(rle); });
+    add("png/qorx", [png] { return loadPng(png); });
+    add("png/stb", [png] { return loadStb(png); });
     add("jpeg/qorx", [jpeg] { return loadJpeg(jpeg); });
     add("jpeg/libjpeg_rgb", [jpeg] { return loadPlainLibjpeg(jpeg, false); });
     add("jpeg/libjpeg_rgbx", [jpeg] { return loadPlainLibjpeg(jpeg, true); });

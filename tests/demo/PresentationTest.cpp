@@ -377,7 +377,7 @@ TEST(Presentation, APictureThatDoesNotLoadShutsTheWindowDownThenShowsTheErrorAnd
             runDemo("");
         },
         ::testing::ExitedWithCode(255),
-        "^qorx: cannot load mirk.jpg: not a JPEG, TGA or TIFF file\n"
+        "^qorx: cannot load mirk.jpg: not a JPEG, TGA, TIFF or PNG file\n"
         "MessageBoxA: \\[Qorx - ERROR!\\] Error cargando la textura \\(owner NULL, flags 0x30\\).*"
         "gluBuild2DMipmaps\\(3553, 3, 2, 2, 6408, 5121\\)\n"
         "ChangeDisplaySettingsA\\(NULL, 0x0\\).*DestroyWindow\\(hwnd1\\)\n"

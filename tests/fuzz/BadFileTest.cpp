@@ -17,7 +17,7 @@
 
 namespace {
 
-enum class Reader { Tga, Jpeg, Tiff };
+enum class Reader { Tga, Jpeg, Tiff, Png };
 
 struct ReaderRun {
     Reader reader;
@@ -35,6 +35,8 @@ const ReaderRun EveryRun[] = {
     {Reader::Jpeg, SwapRedBlue, "jpeg swap"},
     {Reader::Tiff, 0, "tiff"},
     {Reader::Tiff, SwapRedBlue, "tiff swap"},
+    {Reader::Png, 0, "png"},
+    {Reader::Png, SwapRedBlue, "png swap"},
 };
 
 struct Outcome {
@@ -94,6 +96,10 @@ Outcome load(const ReaderRun& run, const std::string& path)
         TiffImage tiff;
         return settle(tiff, tiff.load(path.c_str(), run.flags));
     }
+    case Reader::Png: {
+        PngImage png;
+        return settle(png, png.load(path.c_str(), run.flags));
+    }
     }
     return {};
 }
@@ -111,6 +117,11 @@ Outcome loadJpeg(const std::string& name)
 Outcome loadTiff(const std::string& name)
 {
     return load({Reader::Tiff, 0, "tiff"}, corpusPath(name));
+}
+
+Outcome loadPng(const std::string& name)
+{
+    return load({Reader::Png, 0, "png"}, corpusPath(name));
 }
 
 // A corpus file's bytes as the TGA reader sees them: 255 past the end.
@@ -158,7 +169,7 @@ TEST(BadFiles, TheChainEndsEveryFileCleanly)
         if (winner)
             settle(*winner, winner->pixels);
         for (const Image* record : {static_cast<const Image*>(&chain.jpeg), static_cast<const Image*>(&chain.tga),
-                                    static_cast<const Image*>(&chain.tiff)}) {
+                                    static_cast<const Image*>(&chain.tiff), static_cast<const Image*>(&chain.png)}) {
             if (record != winner) {
                 EXPECT_EQ(record->pixels, nullptr) << "a reader that lost kept a buffer";
             }
@@ -415,6 +426,44 @@ TEST(BadTiff, ALoopingDirectoryChainStillYieldsTheFirstImage)
     EXPECT_EQ(looping.pixels, loadTiff("tiff-handmade-valid.tif").pixels);
 }
 
+// Every PNG that is cut short or damaged anywhere, or whose header no picture
+// can have, is refused: none is shown in part.
+TEST(BadPng, DamagedOrCutShortFilesFail)
+{
+    for (const char* name : {"png-truncated-in-idat.png", "png-no-iend.png", "png-interlaced-truncated.png",
+                             "png-signature-only.png", "png-chunk-length-past-eof.png", "png-zlib-check-mismatch.png",
+                             "png-ihdr-crc-mismatch.png", "png-image-data-too-short.png", "png-bad-filter-type.png",
+                             "png-palette-without-plte.png", "png-zero-width.png", "png-zero-height.png",
+                             "png-size-overflows-32-bits.png", "png-huge-width-one-row.png"}) {
+        SCOPED_TRACE(name);
+        EXPECT_FALSE(loadPng(name).loaded);
+    }
+}
+
+TEST(BadPng, WhatLibpngPassesOverLoadsAsItDecidesIt)
+{
+    const std::vector<uint8_t> red = {200, 10, 20, 255}, blue = {5, 15, 230, 255}, black = {0, 0, 0, 255};
+    // Indices 2, 7 and 255 of a two-entry palette are black.
+    const Outcome pastPalette = loadPng("png-index-past-palette.png");
+    ASSERT_TRUE(pastPalette.loaded);
+    EXPECT_EQ(pixelAt(pastPalette, 2), black);
+    EXPECT_EQ(pixelAt(pastPalette, 3), black);
+    EXPECT_EQ(pixelAt(pastPalette, 6), black);
+    EXPECT_EQ(pixelAt(pastPalette, 7), blue);
+    // A tRNS of more entries than the palette is dropped whole.
+    const Outcome longTrns = loadPng("png-trns-longer-than-palette.png");
+    ASSERT_TRUE(longTrns.loaded);
+    EXPECT_EQ(pixelAt(longTrns, 0), red);
+    EXPECT_EQ(pixelAt(longTrns, 1), blue);
+    // A grey tRNS value beyond the depth is ignored: nothing is transparent.
+    const Outcome grey = loadPng("png-grey1-trns-out-of-range.png");
+    ASSERT_TRUE(grey.loaded);
+    for (size_t i = 0; i < 16; ++i)
+        EXPECT_EQ(grey.pixels[4 * i + 3], 255) << "pixel " << i;
+    // Image data beyond the last row is extra, not an error.
+    EXPECT_TRUE(loadPng("png-image-data-too-long.png").loaded);
+}
+
 TEST(MixedFiles, TheChainTakesTheFormatAFileBeginsWith)
 {
     struct Case {
@@ -423,11 +472,16 @@ TEST(MixedFiles, TheChainTakesTheFormatAFileBeginsWith)
     };
     for (const Case& c : {Case{"tga-continues-as-jpeg.tga", "tga"}, Case{"jpeg-continues-as-tga.jpg", "jpeg"},
                           Case{"jpeg-continues-as-tiff.jpg", ""}, Case{"tiff-continues-as-jpeg.tif", ""},
-                          Case{"tiff-header-then-tga.tif", ""}}) {
+                          Case{"tiff-header-then-tga.tif", ""}, Case{"png-continues-as-tga.png", ""},
+                          Case{"png-handmade-valid.png", "png"}}) {
         SCOPED_TRACE(c.name);
         ReaderChain chain;
         const Image* winner = chain.load(corpusPath(c.name).c_str());
-        const std::string won = !winner ? "" : winner == &chain.jpeg ? "jpeg" : winner == &chain.tga ? "tga" : "tiff";
+        const std::string won = !winner                 ? ""
+                                : winner == &chain.jpeg ? "jpeg"
+                                : winner == &chain.tga  ? "tga"
+                                : winner == &chain.tiff ? "tiff"
+                                                        : "png";
         EXPECT_EQ(won, c.winner);
     }
 }

@@ -1,6 +1,7 @@
-// Writes the fuzzers' seed files: small valid TGA, JPEG and TIFF files of
-// every kind the readers accept.
+// Writes the fuzzers' seed files: small valid TGA, JPEG, TIFF and PNG files
+// of every kind the readers accept.
 #include "JpegSeeds.h"
+#include "PngSeeds.h"
 #include "TgaSeeds.h"
 #include "TiffSeeds.h"
 
@@ -20,6 +21,7 @@ int main(int argc, char** argv)
     int tga = TgaSeeds::writeAll(dir);
     int jpeg = JpegSeeds::writeAll(dir);
     int tiff = TiffSeeds::writeAll(dir);
-    std::printf("seeds in %s: %d TGA, %d JPEG, %d TIFF\n", dir.c_str(), tga, jpeg, tiff);
-    return tga > 0 && jpeg > 0 && tiff > 0 ? 0 : 1; // -1 marks a file that could not be written
+    int png = PngSeeds::writeAll(dir);
+    std::printf("seeds in %s: %d TGA, %d JPEG, %d TIFF, %d PNG\n", dir.c_str(), tga, jpeg, tiff, png);
+    return tga > 0 && jpeg > 0 && tiff > 0 && png > 0 ? 0 : 1; // -1 marks a file that could not be written
 }

@@ -3,9 +3,11 @@
 // reader can need: see "Robustness" in the README for the bound.
 #include "JpegSeeds.h"
 #include "PeakHeap.h"
+#include "PngSeeds.h"
 #include "TgaSeeds.h"
 #include "TiffSeeds.h"
 #include "qorx/image/JpegImage.h"
+#include "qorx/image/PngImage.h"
 #include "qorx/image/TgaImage.h"
 #include "qorx/image/TiffImage.h"
 #include "support/PictureFiles.h"
@@ -105,19 +107,37 @@ TEST_F(MemoryBound, TiffHoldsThePictureAndOneDecodedStripOrTile)
     }
 }
 
+// libpng's working memory is a few rows of the widest pixels (16-bit RGBA,
+// 8 bytes) and zlib's 32 KiB window; each pass of an interlaced file goes
+// straight into the picture, never through a second one.
+TEST_F(MemoryBound, PngHoldsThePictureAndAFewRows)
+{
+    const uint64_t rows = 4 * uint64_t(Width) * 8;
+    int index = 0;
+    for (const PngSeeds::Shape& shape : {PngSeeds::Shape{PNG_COLOR_TYPE_RGB_ALPHA, 8, Width, Height, false, false},
+                                         PngSeeds::Shape{PNG_COLOR_TYPE_RGB_ALPHA, 16, Width, Height, true, false},
+                                         PngSeeds::Shape{PNG_COLOR_TYPE_PALETTE, 1, Width, Height, true, true}}) {
+        const std::string file = path("case-" + std::to_string(index++) + ".png");
+        ASSERT_TRUE(writeBytes(file, PngSeeds::encode(shape)));
+        EXPECT_LE(peakOfLoad<PngImage>(file), Decoded + rows + (64u << 10)) << file;
+    }
+}
+
 // Each reader refuses a picture over the decode budget from its header,
 // holding far less than the picture would need.
 TEST_F(MemoryBound, PictureOverTheDecodeBudgetIsRefusedBeforeItsPixelsAreAllocated)
 {
-    const std::string tga = path("over.tga"), jpeg = path("over.jpg"), tiff = path("over.tif");
+    const std::string tga = path("over.tga"), jpeg = path("over.jpg"), tiff = path("over.tif"), png = path("over.png");
     ASSERT_TRUE(writeBytes(tga, TgaSeeds::encode({2, 24, Width, Height, false, 0, 0, 0})));
     ASSERT_TRUE(writeBytes(jpeg, JpegSeeds::encode({JpegColours::Rgb, JpegCoding::Progressive, Width, Height, true})));
     ASSERT_TRUE(TiffSeeds::write(
         tiff, {TiffSeeds::Layout::Rgb, COMPRESSION_LZW, false, Width, Height, 0, 0, ORIENTATION_TOPLEFT, "w", 1}));
+    ASSERT_TRUE(writeBytes(png, PngSeeds::encode({PNG_COLOR_TYPE_RGB, 8, Width, Height, true, false})));
     Image::setDecodeBudget(uint64_t(Width) * Height - 1);
     EXPECT_LT(peakOfLoad<TgaImage>(tga, LoadFailure::OverBudget), Decoded / 8);
     EXPECT_LT(peakOfLoad<JpegImage>(jpeg, LoadFailure::OverBudget), Decoded / 8);
     EXPECT_LT(peakOfLoad<TiffImage>(tiff, LoadFailure::OverBudget), Decoded / 8);
+    EXPECT_LT(peakOfLoad<PngImage>(png, LoadFailure::OverBudget), Decoded / 8);
     Image::setDecodeBudget(Image::DefaultDecodeBudget);
 }
 

@@ -19,6 +19,11 @@ protected:
         page.height = 5;
         page.data = Bytes(6 * 5 * 3, 50);
         writeTiff(tiff, {page});
+        PngPicture picture;
+        picture.width = 6;
+        picture.height = 5;
+        picture.samples.assign(6 * 5 * 3, 80);
+        writeBytes(png, encodePng(picture));
     }
     ~DecodeBudgetTest() override { Image::setDecodeBudget(Image::DefaultDecodeBudget); }
 
@@ -40,6 +45,7 @@ protected:
     const std::string tga = folder.path("picture.tga");
     const std::string jpeg = folder.path("picture.jpg");
     const std::string tiff = folder.path("picture.tif");
+    const std::string png = folder.path("picture.png");
 };
 
 TEST_F(DecodeBudgetTest, EveryReaderLoadsThePictureOfTheBudgetAndRefusesALargerOne)
@@ -48,6 +54,7 @@ TEST_F(DecodeBudgetTest, EveryReaderLoadsThePictureOfTheBudgetAndRefusesALargerO
     expectBudgetHonoured<TgaImage>(tga);
     expectBudgetHonoured<JpegImage>(jpeg);
     expectBudgetHonoured<TiffImage>(tiff);
+    expectBudgetHonoured<PngImage>(png);
 }
 
 // The refusal is final: no later reader gets to take the file for something
@@ -61,8 +68,11 @@ TEST_F(DecodeBudgetTest, TheChainStopsAtTheReaderThatRefusesForTheBudget)
     EXPECT_EQ(chain.tga.failure(), LoadFailure::None) << "the TGA reader was tried";
     EXPECT_EQ(chain.load(tga.c_str()), nullptr);
     EXPECT_EQ(chain.tiff.failure(), LoadFailure::None) << "the TIFF reader was tried";
+    EXPECT_EQ(chain.png.failure(), LoadFailure::None) << "the PNG reader was tried";
     EXPECT_EQ(chain.load(tiff.c_str()), nullptr);
     EXPECT_EQ(chain.tiff.failure(), LoadFailure::OverBudget);
+    EXPECT_EQ(chain.load(png.c_str()), nullptr);
+    EXPECT_EQ(chain.png.failure(), LoadFailure::OverBudget);
 }
 
 // 20 bytes claiming 30000 x 30000 pixels (3.6 GB decoded), and sizes whose

@@ -46,13 +46,22 @@ TEST_F(QorxImageToolTest, NamesTheReaderThatLoadsEachFormatWhateverTheFileName)
     page.compression = COMPRESSION_LZW;
     page.data = Bytes(9 * 4 * 3, 50);
     writeTiff(tiff, {page});
+    const std::string png = folder.path("d.jpg");
+    PngPicture picture;
+    picture.width = 6;
+    picture.height = 3;
+    picture.colourType = PNG_COLOR_TYPE_GRAY;
+    picture.samples.assign(6 * 3, 7);
+    writeBytes(png, encodePng(picture));
 
     EXPECT_EQ(run(jpeg).out, "jpeg 48x32\n");
     EXPECT_EQ(run(tga).out, "tga 5x7\n");
-    const Result result = run(tiff);
-    EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(result.out, "tiff 9x4\n");
-    EXPECT_EQ(result.err, "") << "probing a TIFF as JPEG and TGA stays quiet";
+    for (auto [file, line] : {std::pair{tiff, "tiff 9x4\n"}, std::pair{png, "png 6x3\n"}}) {
+        const Result result = run(file);
+        EXPECT_EQ(result.status, 0);
+        EXPECT_EQ(result.out, line);
+        EXPECT_EQ(result.err, "") << "probing with the readers before stays quiet";
+    }
 }
 
 TEST_F(QorxImageToolTest, HelpGoesToStandardOutputAndUsageErrorsExitWith2)
@@ -84,9 +93,13 @@ TEST_F(QorxImageToolTest, ARefusalNamesItsReason)
     Bytes badJpeg = encodeJpeg(Bytes(16 * 16 * 3, 99), 16, 16, {});
     const Bytes frame = {0xFF, 0xC0}; // then length and precision
     badJpeg[std::search(badJpeg.begin(), badJpeg.end(), frame.begin(), frame.end()) - badJpeg.begin() + 4] = 9;
+    PngPicture picture;
+    picture.width = picture.height = 4;
+    picture.samples.assign(4 * 4 * 3, 1);
+    const Bytes png = encodePng(picture);
     const std::vector<Case> cases = {
         {"empty.tga", {}, "empty file"},
-        {"notes.txt", {'h', 'i', '\n'}, "not a JPEG, TGA or TIFF file"},
+        {"notes.txt", {'h', 'i', '\n'}, "not a JPEG, TGA, TIFF or PNG file"},
         {"map.tga", concat({tgaHeader(1, 2, 2, 8, 0x20, 256, 24), Bytes(800, 1)}),
          "TGA image type 1 (colour-mapped) is not supported"},
         {"huge.tga", tgaHeader(2, 40000, 40000, 32, 0x20),
@@ -94,6 +107,7 @@ TEST_F(QorxImageToolTest, ARefusalNamesItsReason)
         {"short.tga", concat({tgaHeader(10, 4, 4, 24, 0x20), {0x83, 1, 2, 3}}), "TGA run-length data ends early"},
         {"bad.tif", {'I', 'I', 42, 0, 0xFF, 0xFF, 0, 0}, "TIFF: "},
         {"bad.jpg", badJpeg, "JPEG: Unsupported JPEG data precision 9"},
+        {"cut.png", Bytes(png.begin(), png.end() - 20), "PNG: the file ends early"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -1,4 +1,4 @@
-// picture-size FILE: loads a TGA, JPEG or TIFF file with Qorx and prints its
+// picture-size FILE: loads a TGA, JPEG, TIFF or PNG file with Qorx and prints its
 // size, "WIDTHxHEIGHT".
 #include <qorx/image/ReaderChain.h>
 

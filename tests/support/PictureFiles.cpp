@@ -226,3 +226,77 @@ bool writeTiff(const std::string& path, const std::vector<TiffPage>& pages, cons
     TIFFClose(tiff);
     return ok;
 }
+
+namespace {
+
+int channelsOf(int colourType)
+{
+    switch (colourType) {
+    case PNG_COLOR_TYPE_GRAY_ALPHA:
+        return 2;
+    case PNG_COLOR_TYPE_RGB:
+        return 3;
+    case PNG_COLOR_TYPE_RGB_ALPHA:
+        return 4;
+    }
+    return 1;
+}
+
+// One row as the file stores it: samples below 8 bits packed from the high
+// bits down, 16-bit ones most significant byte first.
+Bytes packedRow(const PngPicture& picture, uint32_t y)
+{
+    const size_t count = size_t(picture.width) * channelsOf(picture.colourType);
+    const uint16_t* samples = picture.samples.data() + y * count;
+    Bytes row((count * picture.depth + 7) / 8);
+    for (size_t i = 0; i < count; ++i) {
+        if (picture.depth == 16) {
+            row[2 * i] = uint8_t(samples[i] >> 8);
+            row[2 * i + 1] = uint8_t(samples[i]);
+        } else {
+            const size_t bit = i * picture.depth;
+            row[bit / 8] |= uint8_t(samples[i] << (8 - picture.depth - bit % 8));
+        }
+    }
+    return row;
+}
+
+void ignoreWarning(png_structp, png_const_charp) {}
+
+void appendToBytes(png_structp png, png_bytep data, size_t length)
+{
+    auto* out = static_cast<Bytes*>(png_get_io_ptr(png));
+    out->insert(out->end(), data, data + length);
+}
+
+} // namespace
+
+Bytes encodePng(const PngPicture& picture)
+{
+    Bytes out;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, ignoreWarning);
+    png_infop info = png_create_info_struct(png);
+    std::vector<Bytes> rows;
+    for (uint32_t y = 0; y < picture.height; ++y)
+        rows.push_back(packedRow(picture, y));
+    std::vector<png_bytep> pointers;
+    for (Bytes& row : rows)
+        pointers.push_back(row.data());
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        return {};
+    }
+    png_set_write_fn(png, &out, appendToBytes, nullptr);
+    png_set_IHDR(png, info, picture.width, picture.height, picture.depth, picture.colourType,
+                 picture.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
+    if (!picture.palette.empty())
+        png_set_PLTE(png, info, picture.palette.data(), int(picture.palette.size()));
+    if (!picture.paletteAlpha.empty() || picture.transparent)
+        png_set_tRNS(png, info, picture.paletteAlpha.data(), int(picture.paletteAlpha.size()), picture.transparent);
+    png_write_info(png, info);
+    png_write_image(png, pointers.data());
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return out;
+}

@@ -1,14 +1,16 @@
 #ifndef QORX_TESTS_SUPPORT_PICTUREFILES_H
 #define QORX_TESTS_SUPPORT_PICTUREFILES_H
 
-// Picture files of the three formats the readers take, made at run time: TGA
-// byte by byte, JPEG through libjpeg's compressor, TIFF through libtiff.
+// Picture files of the four formats the readers take, made at run time: TGA
+// byte by byte, JPEG through libjpeg's compressor, TIFF through libtiff, PNG
+// through libpng.
 
 #include "support/Files.h"
 
 #include <string>
 #include <vector>
 
+#include <png.h>
 #include <tiffio.h>
 
 // An 18-byte TGA header; colour-map fields default to no map.
@@ -61,5 +63,21 @@ struct TiffPage {
 
 // `mode` is libtiff's: "w", "wb" (big-endian) or "w8" (BigTIFF).
 bool writeTiff(const std::string& path, const std::vector<TiffPage>& pages, const char* mode = "w");
+
+struct PngPicture {
+    uint32_t width = 0;
+    uint32_t height = 0;
+    int colourType = PNG_COLOR_TYPE_RGB; // a PNG_COLOR_TYPE_* value
+    int depth = 8;                       // bits per sample: 1, 2, 4, 8 or 16
+    bool interlaced = false;             // Adam7
+    std::vector<png_color> palette;
+    Bytes paletteAlpha;                // a palette's tRNS, one alpha per entry
+    const png_color_16* transparent{}; // a grey or RGB tRNS value
+    // width x height pixels of png_get_channels() samples each, top row
+    // first, every sample one value whatever the depth.
+    std::vector<uint16_t> samples;
+};
+
+Bytes encodePng(const PngPicture& picture);
 
 #endif

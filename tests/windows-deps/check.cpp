@@ -2,6 +2,7 @@
 // scripts/check-windows-deps:
 //   check jpeg FILE OUT   decodes a JPEG with libjpeg, writes its RGB pixels to OUT
 //   check tiff FILE OUT   decodes a TIFF with libtiff, writes its RGB pixels to OUT
+//   check png FILE OUT    decodes a PNG with libpng, writes its RGB pixels to OUT
 //   check mp3 FILE        decodes an MP3 with libmpg123, prints "RATE CHANNELS SAMPLES"
 // and prints "WIDTHxHEIGHT" for a picture. Exits 1 on any failure.
 #include <windows.h> // first, as in the window code: jpeglib.h must cope with its "boolean"
@@ -12,6 +13,7 @@
 
 #include <jpeglib.h>
 #include <mpg123.h>
+#include <png.h>
 #include <tiffio.h>
 
 namespace {
@@ -75,6 +77,21 @@ int decodeTiff(const char* path, const char* out)
     return writeFile(out, pixels) ? 0 : 1;
 }
 
+// libpng's simplified interface, which does every transformation itself.
+int decodePng(const char* path, const char* out)
+{
+    png_image image = {};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, path))
+        return 1;
+    image.format = PNG_FORMAT_RGB;
+    std::vector<unsigned char> pixels(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr))
+        return 1;
+    std::printf("%ux%u\n", image.width, image.height);
+    return writeFile(out, pixels) ? 0 : 1;
+}
+
 int decodeMp3(const char* path)
 {
     if (mpg123_init() != MPG123_OK)
@@ -108,8 +125,10 @@ int main(int argc, char** argv)
         return decodeJpeg(argv[2], argv[3]);
     if (argc == 4 && !std::strcmp(argv[1], "tiff"))
         return decodeTiff(argv[2], argv[3]);
+    if (argc == 4 && !std::strcmp(argv[1], "png"))
+        return decodePng(argv[2], argv[3]);
     if (argc == 3 && !std::strcmp(argv[1], "mp3"))
         return decodeMp3(argv[2]);
-    std::fprintf(stderr, "usage: check jpeg|tiff FILE OUT, or check mp3 FILE\n");
+    std::fprintf(stderr, "usage: check jpeg|tiff|png FILE OUT, or check mp3 FILE\n");
     return 2;
 }

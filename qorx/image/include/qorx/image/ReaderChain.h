@@ -2,14 +2,16 @@
 #define QORX_IMAGE_READERCHAIN_H
 
 #include "qorx/image/JpegImage.h"
+#include "qorx/image/PngImage.h"
 #include "qorx/image/TgaImage.h"
 #include "qorx/image/TiffImage.h"
 
 // Finds a file's format by trying the readers in turn: JPEG, then TGA, then
-// TIFF, whatever the file is called. The flags make every reader deliver red
-// in byte 0: JPEG and TIFF decode to RGB on their own, TGA stores BGR. All
-// three records exist before the first attempt and keep their pixels until
-// the chain is destroyed.
+// TIFF, then PNG, whatever the file is called; PNG comes last so that every
+// file the first three load loads as it always has. The flags make every
+// reader deliver red in byte 0: JPEG, TIFF and PNG decode to RGB on their
+// own, TGA stores BGR. All four records exist before the first attempt and
+// keep their pixels until the chain is destroyed.
 class ReaderChain {
 public:
     virtual ~ReaderChain();
@@ -22,12 +24,13 @@ public:
     // Why the last load() found no reader: the most telling of the readers'
     // reasons (the system's message, then the budget, then a reader's
     // refusal of a file in its own format, then an empty file), or
-    // "not a JPEG, TGA or TIFF file". Empty after a success.
+    // "not a JPEG, TGA, TIFF or PNG file". Empty after a success.
     const char* failureReason() const { return reason; }
 
     JpegImage jpeg;
     TgaImage tga;
     TiffImage tiff;
+    PngImage png;
 
 private:
     const char* reason = "";

@@ -2,7 +2,7 @@
 #define QORX_IMAGE_TEXTURE_H
 
 // One OpenGL 2D texture made from an image file. The file's format is found by
-// trying the readers in turn (JPEG, TGA, TIFF); the decoded picture lives only
+// trying the readers in turn (JPEG, TGA, TIFF, PNG); the decoded picture lives only
 // inside load(). The texture object itself is never deleted here: it ends with
 // the rendering context.
 class Texture {
@@ -21,7 +21,7 @@ public:
     int load(const char* path);
 
     // Why the last load failed, in words for a user ("No such file or
-    // directory", "not a JPEG, TGA or TIFF file", ...); empty after a success.
+    // directory", "not a JPEG, TGA, TIFF or PNG file", ...); empty after a success.
     const char* failureReason() const { return reason; }
 
     unsigned int id; // the OpenGL texture name (GLuint) of the last successful load
