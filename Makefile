@@ -4,6 +4,8 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 WINDOWS_BUILD ?= build-windows
+WEB_BUILD  ?= build-web
+WEB_PORT   ?= 8000
 BENCH_BUILD ?= build-bench
 INSTALL_BUILD ?= build-install
 DEB_BUILD  ?= build-deb
@@ -13,7 +15,7 @@ CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 # Options for qorx-demo under `make run`, e.g. ARGS=--windowed.
 ARGS       ?=
 
-.PHONY: all deps build build-asan test run bench install deb fuzz windows clean
+.PHONY: all deps build build-asan test run bench install deb fuzz windows web web-serve clean
 
 all: build
 
@@ -28,7 +30,7 @@ build-asan: deps
 	cmake -S . -B $(ASAN_BUILD) $(CMAKE_FLAGS) -DQORX_SANITIZE=ON
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 
-test: build build-asan windows deb
+test: build build-asan windows deb web
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 \
 	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
@@ -77,10 +79,25 @@ windows: deps
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS) && \
 	scripts/package-windows $(WINDOWS_BUILD) "$$deps"
 
+# Compiled with emscripten against libraries built once from Debian's source
+# packages (kept in ~/.cache/qorx-web); the result is dist/qorx-web/, a static
+# page any file server can serve, and dist/qorx-web.zip. Debian's emcc runs
+# its optimiser on a Node that needs to be told where Debian's modules are.
+web: deps
+	@export NODE_PATH=$${NODE_PATH:-/usr/share/nodejs} && \
+	deps=$$(scripts/build-web-deps | tail -n 1) && \
+	emcmake cmake -S . -B $(WEB_BUILD) -DCMAKE_BUILD_TYPE=Release -DQORX_WEB_DEPS="$$deps" --log-level=WARNING && \
+	cmake --build $(WEB_BUILD) --target qorx-demo -j $(JOBS) && \
+	scripts/package-web $(WEB_BUILD) "$$deps"
+
+web-serve: web
+	@echo "make web-serve: open http://127.0.0.1:$(WEB_PORT)/ (Ctrl-C stops the server)"
+	python3 -m http.server --bind 127.0.0.1 -d dist/qorx-web $(WEB_PORT)
+
 fuzz: deps
 	CC=clang-14 CXX=clang++-14 cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQORX_FUZZ=ON
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)
 	scripts/run-fuzzers $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(BENCH_BUILD) $(INSTALL_BUILD) $(DEB_BUILD) $(WINDOWS_BUILD) dist
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(BENCH_BUILD) $(INSTALL_BUILD) $(DEB_BUILD) $(WINDOWS_BUILD) $(WEB_BUILD) dist
