@@ -72,7 +72,9 @@ class Page {
     async open(url)
     {
         this.loaded = false;
-        await this.send("Page.navigate", {url});
+        const {errorText} = await this.send("Page.navigate", {url});
+        if (errorText)
+            throw new Error(`${url}: ${errorText}`);
         await this.waitUntil(() => this.loaded, 60000, `${url} to load`);
     }
 
