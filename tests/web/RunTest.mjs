@@ -1,5 +1,6 @@
 // One whole run of the page, watched through its frames as shown: scene 1 fading in
-// and ending, scene 2 lasting its 1115 frames at 60 a second, Escape in
+// and ending, scene 2 lasting its 1115 frames at the browser's pace (60 a
+// second where it gives that many), Escape in
 // scene 3 ending the presentation, and no uncaught error all along.
 // Run as: node RunTest.mjs DIST
 import assert from "node:assert/strict";
