@@ -12,7 +12,8 @@ set(web_tests ${CMAKE_CURRENT_SOURCE_DIR}/web)
 
 add_test(NAME qorx_web_run_tests COMMAND ${QORX_NODE} ${web_tests}/RunTest.mjs ${QORX_WEB_DIST})
 add_test(NAME qorx_web_missing_file_tests COMMAND ${QORX_NODE} ${web_tests}/MissingFilesTest.mjs ${QORX_WEB_DIST})
-set_tests_properties(qorx_web_run_tests qorx_web_missing_file_tests PROPERTIES TIMEOUT 300)
+add_test(NAME qorx_web_start_tests COMMAND ${QORX_NODE} ${web_tests}/StartTest.mjs ${QORX_WEB_DIST})
+set_tests_properties(qorx_web_run_tests qorx_web_missing_file_tests qorx_web_start_tests PROPERTIES TIMEOUT 300)
 # It times the page's scene 2 in real time: nothing else runs beside it.
 set_tests_properties(qorx_web_run_tests PROPERTIES RUN_SERIAL TRUE)
 

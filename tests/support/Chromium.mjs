@@ -20,7 +20,6 @@ const Flags = [
     "--no-default-browser-check",
     "--disable-extensions",
     "--hide-scrollbars",
-    "--autoplay-policy=no-user-gesture-required",
     // A page in a headless window is never in front: without these its
     // animation frames and timers would be throttled.
     "--disable-background-timer-throttling",
@@ -142,13 +141,19 @@ class Page {
 }
 
 export class Browser {
-    // Starts chromium; its window and every page are width x height.
-    static async launch(width = 800, height = 600)
+    // Starts chromium; its window and every page are width x height. Pages
+    // may play sound at once unless soundNeedsGesture, as in a browser whose
+    // user has not allowed it.
+    static async launch(width = 800, height = 600, {soundNeedsGesture = false} = {})
     {
         const profile = fs.mkdtempSync(path.join(os.tmpdir(), "qorx-chromium-"));
-        const child = spawn(
-            "chromium", [...Flags, `--window-size=${width},${height}`, `--user-data-dir=${profile}`, "about:blank" ],
-            {stdio : [ "ignore", "ignore", "pipe", "pipe", "pipe" ]});
+        const autoplay = soundNeedsGesture ? "document-user-activation-required" : "no-user-gesture-required";
+        const child = spawn("chromium",
+                            [
+                                ...Flags, `--autoplay-policy=${autoplay}`, `--window-size=${width},${height}`,
+                                `--user-data-dir=${profile}`, "about:blank"
+                            ],
+                            {stdio : [ "ignore", "ignore", "pipe", "pipe", "pipe" ]});
         const browser = new Browser(child, profile, width, height);
         await browser.send("Target.setDiscoverTargets", {discover : false});
         return browser;

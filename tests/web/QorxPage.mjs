@@ -14,7 +14,7 @@ export const AssetsWithout = {
 };
 
 export class QorxPage {
-    static async start(dist, width = 800, height = 600)
+    static async start(dist, width = 800, height = 600, browserOptions = {})
     {
         const assets = path.join(dist, "assets");
         const server = await serve([
@@ -22,7 +22,7 @@ export class QorxPage {
             {prefix : "/" + AssetsWithout.mirk, dir : assets, hide : [ "mirk.jpg" ]},
             {prefix : "/" + AssetsWithout.soundtrack, dir : assets, hide : [ "larkspin.mp3" ]},
         ]);
-        return new QorxPage(server, await Browser.launch(width, height));
+        return new QorxPage(server, await Browser.launch(width, height, browserOptions));
     }
 
     constructor(server, browser)
@@ -31,8 +31,8 @@ export class QorxPage {
         this.browser = browser;
     }
 
-    // A new tab showing the page with these query values; started at once,
-    // since the browser is allowed to play sound without a gesture.
+    // A new tab showing the page with these query values; started at once
+    // unless the query says autostart: 0.
     async open(query = {}, width = undefined, height = undefined)
     {
         const page = await this.browser.newPage(width, height);
