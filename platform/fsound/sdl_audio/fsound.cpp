@@ -4,12 +4,12 @@
 // presentation silent and is reported in a single line on standard error,
 // however many calls fail. The line waits until the presentation starts
 // playing: a program that cannot show anything at all says only why not.
+#include "SilenceReport.h"
 #include "SoundStreams.h"
 #include "StderrMute.h"
 
 #include <SDL.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -19,7 +19,6 @@ const int Channels = 2;
 const int FrameBytes = Channels * static_cast<int>(sizeof(short));
 const Uint16 DeviceFrames = 2048; // ~46 ms of latency: music only, no effects to sync
 const unsigned int DecodeFrames = 4096;
-const size_t ReportLength = 512;
 
 // What SDL's audio thread reads; it is changed only with the device locked.
 struct Playback {
@@ -36,34 +35,16 @@ struct SoundState {
     SDL_AudioDeviceID device;
     int mixRate;
     bool stopRegistered;
-    // The one line, kept from the first failure until playing starts.
-    bool failed;
-    bool reported;
-    char report[ReportLength];
+    SilenceReport silence;  // kept from the first failure until playing starts
     FSOUND_STREAM* streams; // every stream opened, closed when the layer stops
     Playback playback;
 };
 
-SoundState sound = {0, 0, false, false, false, "", nullptr, {nullptr, nullptr, false, {}}};
+SoundState sound = {0, 0, false, {false, false, ""}, nullptr, {nullptr, nullptr, false, {}}};
 
-// Whatever goes wrong first is the only thing said; later failures follow
-// from it or would repeat it.
 void reportOnce(const char* what, const char* detail)
 {
-    if (sound.failed)
-        return;
-    sound.failed = true;
-    std::snprintf(sound.report, sizeof sound.report, "qorx: running silently: %s: %s\n", what, detail);
-}
-
-// The presentation is playing: the line is due now, once.
-void sayWhySilent()
-{
-    if (!sound.failed || sound.reported)
-        return;
-    sound.reported = true;
-    std::fputs(sound.report, stderr);
-    std::fflush(stderr);
+    sound.silence.keepFirst(what, detail);
 }
 
 // Tops the converter up to `bytes` of output. The decoder starts the file
@@ -199,7 +180,7 @@ FSOUND_STREAM* F_API FSOUND_Stream_OpenMpeg(const char* fileName, unsigned int)
 int F_API FSOUND_Stream_Play(int, FSOUND_STREAM* stream)
 {
     const int result = stream != nullptr && startPlayback(stream) ? 0 : -1;
-    sayWhySilent();
+    sound.silence.sayOnce();
     return result;
 }
 
@@ -207,5 +188,5 @@ int F_API FSOUND_Stream_Play(int, FSOUND_STREAM* stream)
 // say, for a program that never asked to play.
 void F_API FSOUND_3D_Update(void)
 {
-    sayWhySilent();
+    sound.silence.sayOnce();
 }

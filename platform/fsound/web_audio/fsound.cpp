@@ -3,11 +3,10 @@
 // back to back on the audio context's clock, at the file's own rate, so the
 // loop has no gap. Sound is a nicety: a missing or bad file leaves the
 // presentation silent and is reported in a single line on the console.
+#include "SilenceReport.h"
 #include "SoundStreams.h"
 
 #include <emscripten.h>
-
-#include <cstdio>
 
 namespace {
 
@@ -15,22 +14,19 @@ const int Channels = 2;
 const unsigned int BlockFrames = 4096;
 // Enough queued to ride out a late animation frame or two.
 const double AheadSeconds = 0.4;
-const size_t ReportLength = 512;
 
 // Everything the sound layer holds; it starts with FSOUND_Init and lasts as
 // long as the page.
 struct SoundState {
     bool started;
-    bool failed;
-    bool reported;
-    char report[ReportLength];
+    SilenceReport silence; // kept from the first failure until playing starts
     FSOUND_STREAM* streams;
     FSOUND_STREAM* playing;
     bool decoding;
     short block[BlockFrames * Channels];
 };
 
-SoundState sound = {false, false, false, "", nullptr, nullptr, false, {}};
+SoundState sound = {false, {false, false, ""}, nullptr, nullptr, false, {}};
 
 // The page's side: one context at the stream's rate, blocks queued on its
 // clock, and the first decoded samples kept for a test to compare.
@@ -100,19 +96,7 @@ EM_JS(void, qorx_audio_queue, (const short* samples, int frames), {
 
 void reportOnce(const char* what, const char* detail)
 {
-    if (sound.failed)
-        return;
-    sound.failed = true;
-    std::snprintf(sound.report, sizeof sound.report, "qorx: running silently: %s: %s\n", what, detail);
-}
-
-void sayWhySilent()
-{
-    if (!sound.failed || sound.reported)
-        return;
-    sound.reported = true;
-    std::fputs(sound.report, stderr);
-    std::fflush(stderr);
+    sound.silence.keepFirst(what, detail);
 }
 
 // Keeps the context fed; the decoder starts the file again where it ends.
@@ -143,7 +127,7 @@ FSOUND_STREAM* F_API FSOUND_Stream_OpenMpeg(const char* fileName, unsigned int)
 
 int F_API FSOUND_Stream_Play(int, FSOUND_STREAM* stream)
 {
-    sayWhySilent();
+    sound.silence.sayOnce();
     if (stream == nullptr)
         return -1;
     if (sound.playing == nullptr)
@@ -156,7 +140,7 @@ int F_API FSOUND_Stream_Play(int, FSOUND_STREAM* stream)
 
 void F_API FSOUND_3D_Update(void)
 {
-    sayWhySilent();
+    sound.silence.sayOnce();
     if (sound.playing != nullptr)
         queueAhead();
 }
